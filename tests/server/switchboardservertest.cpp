@@ -1,9 +1,12 @@
 // SPDX-FileCopyrightText: 2026 KZemvik developers
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "localservice.h"
+#include "sessionserver.h"
 #include "switchboardserver.h"
 
 #include <QSignalSpy>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 
 //! A bare switchboard member: writes lines, collects what comes back.
@@ -63,6 +66,7 @@ private Q_SLOTS:
     void refused();
     void threeParticipants();
     void quitOnLeave();
+    void localServiceHandsOutTickets();
 
 private:
     QString enterLine(int tid, const QString &id, const QString &key) const;
@@ -195,6 +199,32 @@ void SwitchboardServerTest::quitOnLeave()
     late.write(enterLine(1, QStringLiteral("a@z"), ticket.key));
     QVERIFY(late.waitForLines(1));
     QCOMPARE(late.lines, QStringList{QStringLiteral("911 1")});
+}
+
+void SwitchboardServerTest::localServiceHandsOutTickets()
+{
+    QTemporaryDir dir;
+    LocalService service;
+    QSignalSpy listening(&service, &LocalService::listening);
+    LocalService::Options options;
+    options.dataDirectory = dir.path();
+    options.dispatchPort = 0;
+    options.bots = false;
+    QVERIFY2(service.start(options), qPrintable(service.errorString()));
+    const quint16 port = service.switchboardServer()->port();
+    QVERIFY(port != 0);
+    bool announced = false;
+    for (const QList<QVariant> &args : qAsConst(listening)) {
+        announced = announced || (args.at(0).toString() == QLatin1String("switchboard") && args.at(1).toString() == QStringLiteral("127.0.0.1:%1").arg(port));
+    }
+    QVERIFY(announced);
+
+    const SwitchboardTicket first = service.sessionServer()->requestSwitchboard(QStringLiteral("a@z"));
+    const SwitchboardTicket second = service.sessionServer()->requestSwitchboard(QStringLiteral("a@z"));
+    QVERIFY(first.isValid());
+    QCOMPARE(first.port, port);
+    QVERIFY(first.key != second.key);
+    QCOMPARE(service.switchboardServer()->sessionCount(), 2);
 }
 
 QTEST_GUILESS_MAIN(SwitchboardServerTest)
