@@ -267,10 +267,11 @@ void ChatSessionTest::joinNotices()
     QCOMPARE(html.count(), 0); // the invited buddy arrives: nothing to announce
     QVERIFY(session.allPresent());
 
-    board.send("JOIN 8 lee@zemvik.example Fox Lee\r\nJOIN 9 park@zemvik.example Big%20Bird <b>Park</b>\r\n");
-    QTRY_COMPARE(session.participants().size(), 3);
-    QCOMPARE(html.count(), 1); // the second person is not announced, the third is (escaped)
+    board.send("JOIN 8 lee@zemvik.example Fox Lee\r\nJOIN 9 park@zemvik.example Big%20Bird <b>Park</b>\r\nJOIN 10 choi@zemvik.example %00 Choi\r\n");
+    QTRY_COMPARE(session.participants().size(), 4);
+    QCOMPARE(html.count(), 2); // the second person is not announced, the third is (escaped)
     QVERIFY(html.at(0).at(0).toString().contains(QStringLiteral("&lt;b&gt;Park&lt;/b&gt;(Big Bird) 님이 대화에 참여했습니다.")));
+    QVERIFY(html.at(1).at(0).toString().contains(QStringLiteral("Choi() 님이")));
     QVERIFY(session.isNonBuddyConversation());
     QCOMPARE(session.findParticipant(s_park)->status, QStringLiteral("X"));
 }
