@@ -472,12 +472,11 @@ def make_popups():
             defs=band + body_fill, kind="shape", matte=POPUP_MATTE)
     sdefs, sbody = logo_small_body(pre="pt")
     picture("popup_notice_title.bmp", 140, 24,
-            '<path d="M.5 24V8.5a8 8 0 0 1 8-8H140V24z" fill="url(#band)" stroke="#5b9fd3" stroke-width="1"/>'
-            '<rect x="1" y="1" width="139" height="23" rx="7.5" fill="none"/>'
+            '<path d="M.5 24V8.5a8 8 0 0 1 8-8H140V24z" fill="url(#band)"/>'
             '<g transform="translate(7 4)">%s</g>' % sbody + text(28, 16.5, "Zemvik 알림", 12, anchor="start"),
             defs=band + sdefs, kind="shape", matte=POPUP_MATTE)
     picture("popup_notice_close.bmp", 30, 24,
-            '<path d="M0 .5h21a8 8 0 0 1 8 8V24H0z" fill="url(#band)" stroke="#5b9fd3"/>'
+            '<path d="M0 .5h21a8 8 0 0 1 8 8V24H0z" fill="url(#band)"/>'
             '<g transform="translate(5 2)">%s</g>' % glyph("close", "#ffffff"),
             defs=band, kind="shape", matte=POPUP_MATTE)
     on = "#f2f8fd"
@@ -515,7 +514,7 @@ def make_popups():
             text(56, 16.5, "Mavrelo 소식", 11, anchor="start", weight="normal"),
             defs=mband, kind="shape", matte=POPUP_MATTE)
     picture("popup_notice_mv_close.bmp", 30, 24,
-            '<path d="M0 .5h21a8 8 0 0 1 8 8V24H0z" fill="url(#mband)" stroke="#3fae83"/>'
+            '<path d="M0 .5h21a8 8 0 0 1 8 8V24H0z" fill="url(#mband)"/>'
             '<g transform="translate(5 2)">%s</g>' % glyph("close", "#ffffff"),
             defs=mband, kind="shape", matte=POPUP_MATTE)
     picture("popup_notice_mv_mvlogo.bmp", 44, 44,
@@ -875,6 +874,45 @@ def sheets(outdir):
                        + [os.path.join(outdir, "emoticons-%s.png" % tag)], check=True)
 
 
+def overview(path):
+    """One small picture of everything at its 1x size, on white above and on dark below."""
+    files = [os.path.join(PICS, f) for f in sorted(os.listdir(PICS)) if f.endswith((".png", ".bmp")) and "@2x" not in f]
+    files += [os.path.join(TRAY, f) for f in sorted(os.listdir(TRAY)) if "@2x" not in f]
+    files += [os.path.join(EMO, f) for f in sorted(os.listdir(EMO)) if f.endswith(".png") and "@2x" not in f]
+    images = []
+    for f in files:
+        im = Image.open(f).convert("RGBA")
+        if f.endswith(".bmp"):
+            px = im.load()
+            for y in range(im.size[1]):
+                for x in range(im.size[0]):
+                    if px[x, y][:3] == (255, 255, 255):
+                        px[x, y] = (255, 255, 255, 0)
+        images.append(im)
+    images.sort(key=lambda im: (im.size[1], im.size[0]))
+    width, pad = 760, 4
+    rows, row, x = [], [], pad
+    for im in images:
+        if x + im.size[0] + pad > width and row:
+            rows.append(row)
+            row, x = [], pad
+        row.append(im)
+        x += im.size[0] + pad
+    rows.append(row)
+    half = sum(max(im.size[1] for im in r) + pad for r in rows) + pad
+    sheet = Image.new("RGBA", (width, half * 2), (255, 255, 255, 255))
+    sheet.paste((43, 47, 54, 255), (0, half, width, half * 2))
+    for top in (0, half):
+        y = top + pad
+        for r in rows:
+            x = pad
+            for im in r:
+                sheet.alpha_composite(im, (x, y))
+                x += im.size[0] + pad
+            y += max(im.size[1] for im in r) + pad
+    sheet.convert("RGB").quantize(255, method=Image.Quantize.MEDIANCUT).save(path, optimize=True)
+
+
 def main():
     for d in (PICS, TRAY, ICONS, EMO):
         os.makedirs(d, exist_ok=True)
@@ -892,6 +930,8 @@ def main():
     make_list_pictures()
     n = make_emoticons()
     print("pictures: %d, emoticons: %d" % (len(MADE), n))
+    os.makedirs(os.path.join(PICS, "tools"), exist_ok=True)
+    overview(os.path.join(PICS, "tools", "contact-sheet.png"))
     if "--sheet" in sys.argv:
         sheets("/tmp/kzemvik-sheets")
     shutil.rmtree(TMP, ignore_errors=True)
