@@ -312,6 +312,9 @@ void ZemvikConnection::socketError(QAbstractSocket::SocketError error)
     if (m_closing) {
         return; // our own abort
     }
+    if (error == QAbstractSocket::RemoteHostClosedError && m_pSocket->state() == QAbstractSocket::ConnectedState) {
+        return; // disconnected() follows and closes; aborting here would pull the socket away under Qt
+    }
     qCWarning(KZEMVIK_PROTOCOL) << "Connection:WARNING - Received error" << error << "from the socket." << m_name;
     dropConnection(false);
 }
