@@ -470,6 +470,10 @@ void SessionServerTest::switchboardTickets()
 {
     auto alice = signedIn(s_alice);
     QVERIFY(alice);
+    // A service without a switchboard answers with an error, not with an empty address.
+    m_pService->sessionServer()->setSwitchboardProvider([](const QString &) {
+        return SwitchboardTicket{};
+    });
     alice->send("RESS 3\r\n");
     QVERIFY(alice->waitFor(QStringLiteral("500 3")));
     QString askedFor;
