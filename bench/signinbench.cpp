@@ -214,6 +214,7 @@ struct Sample {
     double ms = -1;
     double bytesPerBuddy = 0;
     int buddies = 0;
+    int groups = 0;
 };
 
 //! The real client: a fresh session connection signs in and downloads both lists.
@@ -249,6 +250,7 @@ Sample clientSignIn()
     }
     loop.exec();
     sample.buddies = connection->buddyList()->count();
+    sample.groups = connection->groupList()->count();
     if (sample.ms >= 0 && sample.buddies > 0) {
         sample.bytesPerBuddy = double(qint64(heapAfter) - qint64(heapBefore)) / sample.buddies;
     }
@@ -395,7 +397,8 @@ void BM_SignIn5000(benchmark::State &state)
             c = clientSignIn();
         }
         odd = !odd;
-        if (c.ms < 0 || p.ms < 0 || c.buddies != BuddyCount || p.buddies != BuddyCount) {
+        if (c.ms < 0 || p.ms < 0 || c.buddies != BuddyCount || p.buddies != BuddyCount
+            || c.groups != GroupCount + 1) { // and the default group
             state.SkipWithError("a sign-in did not complete with every buddy");
             break;
         }
