@@ -61,9 +61,18 @@ void BuddyList::clear()
 
 void BuddyList::deleteAll()
 {
-    const QSet<const Buddy *> unique = m_listed;
+    // Delete in list order: buddies parented to a list leave their parent's child list
+    // from its front, which keeps a large sign-out linear.
+    const QList<Buddy *> items = m_items;
     clear();
-    qDeleteAll(unique);
+    QSet<const Buddy *> done;
+    done.reserve(items.size());
+    for (Buddy *b : items) {
+        if (!done.contains(b)) {
+            done.insert(b);
+            delete b;
+        }
+    }
 }
 
 int BuddyList::count() const
