@@ -4,7 +4,7 @@
 
 #include "account.h"
 #include "app_debug.h"
-#include "loginsettings.h"
+#include "settings.h"
 #include "loginview.h"
 #include "logoutview.h"
 #include "messageboxes.h"
@@ -121,5 +121,5 @@ void KZemvik::slotLogin()
 
 void KZemvik::slotHidenLogin(bool on)
 {
-    LoginSettings::setHiddenLogin(on);
+    Settings::setHiddenLogin(on);
 }

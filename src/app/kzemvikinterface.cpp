@@ -172,7 +172,7 @@ bool KZemvikInterface::initInterface()
     help->addAction(helpMenu->action(KHelpMenu::menuAboutApp));
 
     setSignedInMenus(false);
-    readProperties(Settings::config()->group("General"));
+    readWindowProperties();
 
     KStandardAction::close(this, &KZemvikInterface::slotAppClose, m_pActions);
     KStandardAction::quit(this, &KZemvikInterface::slotAppClose, m_pActions);
@@ -248,7 +248,7 @@ void KZemvikInterface::slotAppClose()
 
 void KZemvikInterface::slotOpenFileBox()
 {
-    QString dir = Settings::config()->group("Config_General").readEntry("Down_Path", QString());
+    QString dir = Settings::downPath();
     if (dir.isEmpty()) {
         dir = QDir::homePath();
     }
@@ -290,20 +290,21 @@ void KZemvikInterface::slotFAQ()
     WebLinks::open(WebLinks::webPage(QStringLiteral("/help/guide_faqsearch_list.html")));
 }
 
-void KZemvikInterface::readProperties(const KConfigGroup &group)
+void KZemvikInterface::readWindowProperties()
 {
-    const QSize size = group.readEntry("Size", QSize());
+    const QSize size = Settings::mainWindowSize();
     if (size.width() > 0 && size.height() > 0) {
         resize(size);
     }
-    const QPoint pos = group.readEntry("Position", QPoint());
-    if (!pos.isNull()) {
-        move(pos);
+    if (Settings::hasMainWindowPosition()) {
+        const QPoint pos = Settings::mainWindowPosition();
+        if (!pos.isNull()) {
+            move(pos);
+        }
     }
 }
 
-void KZemvikInterface::saveProperties(KConfigGroup &group)
+void KZemvikInterface::saveWindowProperties()
 {
-    group.writeEntry("Size", size());
-    group.writeEntry("Position", pos());
+    Settings::setMainWindowGeometry(size(), pos());
 }

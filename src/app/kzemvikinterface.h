@@ -49,10 +49,9 @@ public Q_SLOTS:
     void slotGoHotTip();
     void slotFAQ();
 
-protected:
-    //! Window size and position from group "General".
-    void readProperties(const KConfigGroup &group) override;
-    void saveProperties(KConfigGroup &group) override;
+    //! Window size and position as stored (group "General").
+    virtual void readWindowProperties();
+    void saveWindowProperties();
 
 private:
     QAction *addAction(const QString &name, const QString &text, const QKeySequence &shortcut = QKeySequence());

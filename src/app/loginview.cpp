@@ -3,7 +3,6 @@
 #include "loginview.h"
 
 #include "account.h"
-#include "loginsettings.h"
 #include "settings.h"
 #include "ui_loginview.h"
 #include "weblinks.h"
@@ -86,12 +85,12 @@ void LoginView::setDomains(const QStringList &domains)
 void LoginView::restoreStoredLogin()
 {
     m_pForm->idEdit->setFocus();
-    const QString id = LoginSettings::id();
+    const QString id = Settings::loginId();
     if (!id.isEmpty()) {
         m_pForm->idEdit->setText(id);
         m_pForm->domainCombo->setFocus();
     }
-    const QString domain = LoginSettings::domain();
+    const QString domain = Settings::loginDomain();
     if (!domain.isEmpty()) {
         const int index = m_pForm->domainCombo->findText(domain);
         if (index >= 0) {
@@ -101,17 +100,17 @@ void LoginView::restoreStoredLogin()
         }
         m_pForm->passwordEdit->setFocus();
     }
-    const bool autoLogin = LoginSettings::autoLogin();
+    const bool autoLogin = Settings::autoLogin();
     {
         // Restoring the box must not look like the user switching it (which forgets the password).
         const QSignalBlocker blocker(m_pForm->autoLoginBox);
         m_pForm->autoLoginBox->setChecked(autoLogin);
     }
-    const QString password = LoginSettings::password();
+    const QString password = Settings::loginPassword();
     if (autoLogin && !password.isEmpty()) {
         m_pForm->passwordEdit->setText(password);
     }
-    m_pForm->hiddenLoginBox->setChecked(LoginSettings::hiddenLogin());
+    m_pForm->hiddenLoginBox->setChecked(Settings::hiddenLogin());
     applyEnablingRule();
 }
 
@@ -134,8 +133,7 @@ void LoginView::turnOffAutoLogin()
 {
     m_pForm->autoLoginBox->setChecked(false);
     // Also when the box was already clear: the stored state must say off.
-    LoginSettings::setAutoLogin(false);
-    LoginSettings::forgetPassword();
+    forgetStoredPassword();
 }
 
 void LoginView::focusPassword()
@@ -187,16 +185,11 @@ void LoginView::connectToDPLserver()
     Q_EMIT changeLoginID(id);
     setActive(false);
 
-    LoginSettings::setId(m_pForm->idEdit->text());
-    LoginSettings::setDomain(m_pForm->domainCombo->currentText());
     // The password stays on disk only for automatic login.
-    if (m_pForm->autoLoginBox->isChecked()) {
-        LoginSettings::setPassword(m_pForm->passwordEdit->text());
-    } else {
-        LoginSettings::forgetPassword();
-    }
-    LoginSettings::setAutoLogin(m_pForm->autoLoginBox->isChecked());
-    LoginSettings::setHiddenLogin(m_pForm->hiddenLoginBox->isChecked());
+    const bool autoLogin = m_pForm->autoLoginBox->isChecked();
+    Settings::setLogin(m_pForm->idEdit->text(), m_pForm->domainCombo->currentText(), autoLogin ? m_pForm->passwordEdit->text() : QString());
+    Settings::setAutoLogin(autoLogin);
+    Settings::setHiddenLogin(m_pForm->hiddenLoginBox->isChecked());
 
     Q_EMIT connectWithAccount(account);
 }
@@ -217,8 +210,15 @@ void LoginView::slotPasswordReturn()
 void LoginView::slotAutoLoginToggled(bool on)
 {
     if (!on) {
-        LoginSettings::forgetPassword();
-        LoginSettings::setAutoLogin(false);
+        forgetStoredPassword();
+    }
+}
+
+void LoginView::forgetStoredPassword()
+{
+    Settings::setAutoLogin(false);
+    if (!Settings::loginPassword().isEmpty()) {
+        Settings::setLogin(Settings::loginId(), Settings::loginDomain(), QString());
     }
 }
 

@@ -71,6 +71,8 @@ public Q_SLOTS:
 private:
     void slotAutoLoginToggled(bool on);
     void slotPasswordReturn();
+    //! Automatic login is off: the password must not stay in the configuration file.
+    void forgetStoredPassword();
     bool loginAllowed() const;
     void applyEnablingRule();
 

@@ -1,7 +1,6 @@
 // SPDX-FileCopyrightText: 2026 KZemvik developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "account.h"
-#include "loginsettings.h"
 #include "loginview.h"
 #include "mypasswordedit.h"
 #include "settings.h"
@@ -133,7 +132,7 @@ private Q_SLOTS:
     void storesLoginKeys()
     {
         QFETCH(bool, autoLogin);
-        LoginSettings::setPassword(QStringLiteral("old"));
+        Settings::setLogin(QStringLiteral("old"), QStringLiteral("old.example"), QStringLiteral("old"));
         LoginView view;
         QSignalSpy accounts(&view, &LoginView::connectWithAccount);
         view.idEdit()->setText(QStringLiteral("lee"));
@@ -151,22 +150,20 @@ private Q_SLOTS:
         QCOMPARE(g.readEntry("AutoLogin", !autoLogin), autoLogin);
         QCOMPARE(g.readEntry("HidenLogin", false), true);
         // The password stays on disk only for automatic login.
-        QCOMPARE(g.hasKey("Password"), autoLogin);
-        if (autoLogin) {
-            QCOMPARE(g.readEntry("Password", QString()), QStringLiteral("pw 1"));
-        }
+        QCOMPARE(g.readEntry("Password", QString()), autoLogin ? QStringLiteral("pw 1") : QString());
     }
 
     void switchingAutoLoginOffForgetsPassword()
     {
-        LoginSettings::setAutoLogin(true);
-        LoginSettings::setPassword(QStringLiteral("pw"));
+        Settings::setAutoLogin(true);
+        Settings::setLogin(QStringLiteral("kim"), Settings::serviceDomain(), QStringLiteral("pw"));
         LoginView view;
         view.restoreStoredLogin();
         QVERIFY(view.autoLoginBox()->isChecked());
-        QVERIFY(loginGroup().hasKey("Password"));
+        QCOMPARE(loginGroup().readEntry("Password", QString()), QStringLiteral("pw"));
         view.autoLoginBox()->setChecked(false);
-        QVERIFY(!loginGroup().hasKey("Password"));
+        QCOMPARE(loginGroup().readEntry("Password", QString()), QString());
+        QCOMPARE(loginGroup().readEntry("ID", QString()), QStringLiteral("kim"));
         QCOMPARE(loginGroup().readEntry("AutoLogin", true), false);
     }
 
@@ -182,11 +179,9 @@ private Q_SLOTS:
     {
         QFETCH(bool, autoLogin);
         QFETCH(QString, shownPassword);
-        LoginSettings::setId(QStringLiteral("park"));
-        LoginSettings::setDomain(Settings::mavreloDomain());
-        LoginSettings::setAutoLogin(autoLogin);
-        LoginSettings::setPassword(QStringLiteral("pw"));
-        LoginSettings::setHiddenLogin(true);
+        Settings::setLogin(QStringLiteral("park"), Settings::mavreloDomain(), QStringLiteral("pw"));
+        Settings::setAutoLogin(autoLogin);
+        Settings::setHiddenLogin(true);
         LoginView view;
         view.restoreStoredLogin();
         QCOMPARE(view.idEdit()->text(), QStringLiteral("park"));
