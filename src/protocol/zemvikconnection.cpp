@@ -376,7 +376,7 @@ void ZemvikConnection::dataReceived()
                 closeConnection(false);
                 return;
             }
-            dispatchFrame(frame);
+            handleFrame(frame);
             if (!self) {
                 return;
             }
@@ -390,7 +390,7 @@ void ZemvikConnection::dataReceived()
     m_reading = false;
 }
 
-void ZemvikConnection::dispatchFrame(LineFramer::Frame &frame)
+void ZemvikConnection::handleFrame(const LineFramer::Frame &frame)
 {
     if (frame.fields.isEmpty()) {
         qCDebug(KZEMVIK_PROTOCOL) << m_name << "empty line ignored";

@@ -27,7 +27,7 @@ public:
     ~ZemvikConnection() override;
 
     //! Binds the current account; only the first call succeeds.
-    bool initialize();
+    virtual bool initialize();
     bool isInitialized() const;
     //! Starts an asynchronous connection (through the configured proxy when "Use_Proxy" is set).
     bool connectToServer(const QString &host, int port);
@@ -52,6 +52,8 @@ public:
     //! Bytes read from the socket since construction.
     qint64 bytesReceived() const;
     QString name() const;
+    //! Runs one frame through the handlers as if it had been read from the socket (tests, fuzzing).
+    void handleFrame(const LineFramer::Frame &frame);
 
     static constexpr int DefaultConnectTimeout = 5000;
     static constexpr int DefaultRetryDelay = 3000;
@@ -101,7 +103,6 @@ private:
     void onProxyFailed(int result);
     //! Closes the socket without touching the time-out and retry timers.
     void dropConnection(bool silent);
-    void dispatchFrame(LineFramer::Frame &frame);
     void writeData(const QString &text);
     void flushOutput();
     void emitWrittenLines();
