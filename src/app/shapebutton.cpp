@@ -52,6 +52,7 @@ void ShapeButton::paintEvent(QPaintEvent *event)
     option.text = m_fallbackText;
     if (!m_enabled) {
         option.state &= ~QStyle::State_Enabled;
+        option.palette.setCurrentColorGroup(QPalette::Disabled);
     }
     if (m_pressedDown) {
         option.state |= QStyle::State_Sunken;
