@@ -20,6 +20,7 @@
 #include "sqlitedb.h"
 #include "ssconnection.h"
 #include "systemtraywidget.h"
+#include "mimemessage.h"
 #include "zemvikdpconnection.h"
 #include "zemvikdplconnection.h"
 
@@ -1146,10 +1147,10 @@ void KZemvik::gotINVT(const QStringList &words)
     Q_UNUSED(words)
 }
 
-void KZemvik::slotViewMemoPopup(const QByteArray &payload)
+void KZemvik::slotViewMemoPopup(const MimeMessage &message)
 {
     //! Memo routing stores, counts and shows the received memo here.
-    Q_UNUSED(payload)
+    Q_UNUSED(message)
 }
 
 void KZemvik::slotViewMemo(const QString &recipients)
