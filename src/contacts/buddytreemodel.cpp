@@ -528,14 +528,14 @@ bool BuddyTreeModel::isGroupHeader(const QModelIndex &index)
     return isHeader(index) && !index.data(SectionRole).toBool();
 }
 
-void BuddyTreeModel::setOpen(const QModelIndex &header, bool open)
+void BuddyTreeModel::setOpen(const QModelIndex &header, bool open, bool store)
 {
     Header *h = headerOf(header);
     if (!h || h->open == open) {
         return;
     }
     h->open = open;
-    if (m_tree != SearchTree) {
+    if (store && m_tree != SearchTree) {
         Settings::setGroupOpen(openStateKey(header), open);
     }
     headerChanged(h);

@@ -86,8 +86,9 @@ public:
     //! A header that stands for a group of the group list (not a section).
     static bool isGroupHeader(const QModelIndex &index);
 
-    //! Opens or closes a header; the state is stored under its key unless in the search tree.
-    void setOpen(const QModelIndex &header, bool open);
+    //! Opens or closes a header; the state is stored under its key (unless in the search tree or
+    //! store is false, when the caller writes many keys at once).
+    void setOpen(const QModelIndex &header, bool open, bool store = true);
     //! The "BuddyListTree" key of a header: the group ID, or "online"/"offline" for a section.
     QString openStateKey(const QModelIndex &header) const;
 
