@@ -117,6 +117,13 @@ private:
         mutable QString html; //!< empty until drawn, emptied when stale
     };
     struct Header {
+        Header() = default;
+        Header(const Header &) = delete;
+        Header &operator=(const Header &) = delete;
+        ~Header()
+        {
+            qDeleteAll(rows);
+        }
         QString id;
         QString name;
         bool section = false;
@@ -124,7 +131,8 @@ private:
         int pos = 0;
         int total = 0;
         int online = 0;
-        std::vector<std::unique_ptr<Row>> rows;
+        //! Owned. Raw pointers: inserting into thousands of rows is one memmove.
+        QVector<Row *> rows;
     };
 
     void beginBuild(Tree tree);
