@@ -215,6 +215,8 @@ void KZemvikMainview::buildList()
     QPalette palette = m_pList->palette();
     palette.setColor(QPalette::Text, QColor(0x22, 0x66, 0x99));
     palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Highlight, QColor(0xc8, 0xda, 0xea)); // also behind the indentation
+    palette.setColor(QPalette::HighlightedText, Qt::black);
     const QPixmap background = Pics::pixmap(QStringLiteral("buddylist_bg.bmp"));
     if (!background.isNull()) {
         palette.setBrush(QPalette::Base, QBrush(background));

@@ -297,6 +297,37 @@ private Q_SLOTS:
         QCOMPARE(rendered(html), shown);
     }
 
+    void pageIconOnlyWithAPage_data()
+    {
+        QTest::addColumn<QString>("kivraId");
+        QTest::addColumn<bool>("isNew");
+        QTest::addColumn<QString>("icon");
+        QTest::newRow("none") << QStringLiteral("%00") << false << QString();
+        QTest::newRow("empty") << QString() << false << QString();
+        QTest::newRow("page") << QStringLiteral("k1") << false << QStringLiteral("main_list_kivra.png");
+        QTest::newRow("new content") << QStringLiteral("k1") << true << QStringLiteral("main_list_kivra_new.png");
+    }
+
+    void pageIconOnlyWithAPage()
+    {
+        QFETCH(QString, kivraId);
+        QFETCH(bool, isNew);
+        QFETCH(QString, icon);
+        Buddy *buddy = m_buddies->findByHandle(QStringLiteral("11"));
+        buddy->kivraId = kivraId;
+        buddy->kivraNew = isNew;
+        buddy->blocked = true;
+        const auto path = [](const QString &name) {
+            return QStringLiteral("/pics/") + name;
+        };
+        const QString html = BuddyTreeModel::buddyHtml(*buddy, BuddyTreeModel::NameOnly, {}, path);
+        QVERIFY2(html.startsWith(QLatin1String("<img src=\"/pics/main_list_state_cut_online.png\">")), qPrintable(html));
+        QCOMPARE(html.contains(QLatin1String("kivra")), !icon.isEmpty());
+        if (!icon.isEmpty()) {
+            QVERIFY2(html.endsWith(QStringLiteral("<img src=\"/pics/") + icon + QStringLiteral("\" width=18 height=18 />")), qPrintable(html));
+        }
+    }
+
     void emoticonHookGetsEscapedText()
     {
         QStringList seen;
@@ -658,7 +689,15 @@ private Q_SLOTS:
         m_view->slotChangeNickName(QStringLiteral("행복한 하루"));
         m_view->showStatus(0);
         m_view->setMemoCount(3);
+        Buddy *paged = m_buddies->findByHandle(QStringLiteral("11"));
+        paged->kivraId = QStringLiteral("k11");
+        paged->kivraNew = true;
+        m_buddies->findByHandle(QStringLiteral("31"))->blocked = true;
+        addBuddy(QStringLiteral("14"), QStringLiteral("박지민"), QStringLiteral("회의 중이에요"), QStringLiteral("M"), {QStringLiteral("1")});
+        addBuddy(QStringLiteral("15"), QStringLiteral("최수아"), QStringLiteral("통화중"), QStringLiteral("P"), {QStringLiteral("0")});
         m_view->slotSortNormal();
+        m_view->listView()->collapse(headerNamed(QStringLiteral("Alpha")));
+        m_view->listView()->setCurrentIndex(model()->buddyIndexes(QStringLiteral("14")).first());
         m_view->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
         const QPixmap shot = m_view->grab();
