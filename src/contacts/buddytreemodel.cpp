@@ -722,10 +722,14 @@ QVariant BuddyTreeModel::data(const QModelIndex &index, int role) const
         return QVariant();
     }
     switch (role) {
-    case Qt::DisplayRole:
-    case Qt::ToolTipRole: {
+    case Qt::DisplayRole: {
         const Buddy *buddy = m_pBuddies ? m_pBuddies->findByHandle(row->handle) : nullptr;
         return buddy ? buddyLabel(*buddy, m_namingMode) : row->name;
+    }
+    case Qt::ToolTipRole: {
+        // Tool tips guess rich text from tags: the peer's text goes in escaped, as rich text.
+        const Buddy *buddy = m_pBuddies ? m_pBuddies->findByHandle(row->handle) : nullptr;
+        return QString(QStringLiteral("<nobr>") + (buddy ? buddyLabel(*buddy, m_namingMode) : row->name).toHtmlEscaped() + QStringLiteral("</nobr>"));
     }
     case HtmlRole:
         return rowHtml(row);

@@ -295,6 +295,7 @@ private Q_SLOTS:
         const QString html = row.data(BuddyTreeModel::HtmlRole).toString();
         QVERIFY2(!html.contains(QLatin1String("<i>")) && !html.contains(QLatin1String("<b>(")) && !html.contains(QLatin1String("<x>")), qPrintable(html));
         QCOMPARE(rendered(html), shown);
+        QCOMPARE(rendered(row.data(Qt::ToolTipRole).toString()), shown);
     }
 
     void pageIconOnlyWithAPage_data()
