@@ -353,31 +353,39 @@ private Q_SLOTS:
     void presenceTouchesOnlyItsRows_data()
     {
         QTest::addColumn<int>("arrangement");
+        QTest::addColumn<QString>("handle");
         QTest::addColumn<QString>("letter");
         QTest::addColumn<QStringList>("changed");
         QTest::addColumn<QStringList>("inserted");
         QTest::addColumn<QStringList>("removed");
         QTest::addColumn<QStringList>("headers");
-        // Buddy 13 (A, in 가족 and 기타).
+        // Buddy 13 (A) and buddy 12 (F) are both in 가족 and 기타.
+        const QString a = QStringLiteral("13");
+        const QString f = QStringLiteral("12");
         const QStringList allHeaders{QStringLiteral("가족(2/3)"), QStringLiteral("Zeta(0/1)"), QStringLiteral("Alpha(0/0)"), QStringLiteral("기타(1/2)")};
         const QStringList offHeaders{QStringLiteral("가족(1/3)"), QStringLiteral("Zeta(0/1)"), QStringLiteral("Alpha(0/0)"), QStringLiteral("기타(0/2)")};
+        const QStringList onHeaders{QStringLiteral("가족(3/3)"), QStringLiteral("Zeta(0/1)"), QStringLiteral("Alpha(0/0)"), QStringLiteral("기타(2/2)")};
+        const QStringList groupHeaders{QStringLiteral("가족"), QStringLiteral("기타")};
         const QStringList rows{QStringLiteral("가족/13"), QStringLiteral("기타/13")};
-        QTest::newRow("all, away to busy") << 0 << QStringLiteral("B") << rows << QStringList() << QStringList() << allHeaders;
-        QTest::newRow("all, away to offline") << 0 << QStringLiteral("F") << (QStringList{QStringLiteral("가족"), QStringLiteral("기타")} + rows) << QStringList()
-                                              << QStringList() << offHeaders;
-        QTest::newRow("online only, away to busy") << 1 << QStringLiteral("B") << rows << QStringList() << QStringList() << allHeaders;
-        QTest::newRow("online only, away to offline") << 1 << QStringLiteral("F") << QStringList{QStringLiteral("가족"), QStringLiteral("기타")} << QStringList()
-                                                      << rows << offHeaders;
-        QTest::newRow("on/off, away to busy") << 2 << QStringLiteral("B") << QStringList{QStringLiteral("온라인/13")} << QStringList() << QStringList()
+        const QStringList rows12{QStringLiteral("가족/12"), QStringLiteral("기타/12")};
+        QTest::newRow("all, away to busy") << 0 << a << QStringLiteral("B") << rows << QStringList() << QStringList() << allHeaders;
+        QTest::newRow("all, away to offline") << 0 << a << QStringLiteral("F") << (groupHeaders + rows) << QStringList() << QStringList() << offHeaders;
+        QTest::newRow("online only, away to busy") << 1 << a << QStringLiteral("B") << rows << QStringList() << QStringList() << allHeaders;
+        QTest::newRow("online only, away to offline") << 1 << a << QStringLiteral("F") << groupHeaders << QStringList() << rows << offHeaders;
+        QTest::newRow("online only, offline to online") << 1 << f << QStringLiteral("O") << groupHeaders << rows12 << QStringList() << onHeaders;
+        QTest::newRow("on/off, away to busy") << 2 << a << QStringLiteral("B") << QStringList{QStringLiteral("온라인/13")} << QStringList() << QStringList()
                                               << QStringList{QStringLiteral("온라인(2)"), QStringLiteral("오프라인(2)")};
-        QTest::newRow("on/off, away to offline") << 2 << QStringLiteral("F") << QStringList{QStringLiteral("온라인"), QStringLiteral("오프라인")}
+        QTest::newRow("on/off, away to offline") << 2 << a << QStringLiteral("F") << QStringList{QStringLiteral("온라인"), QStringLiteral("오프라인")}
                                                  << QStringList{QStringLiteral("오프라인/13")} << QStringList{QStringLiteral("온라인/13")}
                                                  << QStringList{QStringLiteral("온라인(1)"), QStringLiteral("오프라인(3)")};
+        // While searching only the row is redrawn; the search result stays.
+        QTest::newRow("search, away to offline") << 3 << a << QStringLiteral("F") << rows << QStringList() << QStringList() << groupHeaders;
     }
 
     void presenceTouchesOnlyItsRows()
     {
         QFETCH(int, arrangement);
+        QFETCH(QString, handle);
         QFETCH(QString, letter);
         QFETCH(QStringList, changed);
         QFETCH(QStringList, inserted);
@@ -385,11 +393,16 @@ private Q_SLOTS:
         QFETCH(QStringList, headers);
         m_view->show();
         const QStringList sortSlots{QStringLiteral("view_all"), QStringLiteral("view_online"), QStringLiteral("view_online_offline")};
-        m_view->action(sortSlots.at(arrangement))->trigger();
+        if (arrangement < sortSlots.size()) {
+            m_view->action(sortSlots.at(arrangement))->trigger();
+        } else {
+            m_view->searchBox()->setText(QStringLiteral("철"));
+        }
+        const QString original = m_buddies->findByHandle(handle)->status;
 
         ModelRecorder rec(model());
-        presence(QStringLiteral("13"), letter);
-        QCOMPARE(m_buddies->findByHandle(QStringLiteral("13"))->status, letter);
+        presence(handle, letter);
+        QCOMPARE(m_buddies->findByHandle(handle)->status, letter);
         QCOMPARE(rec.reset.count(), 0);
         std::sort(rec.changedRows.begin(), rec.changedRows.end());
         std::sort(changed.begin(), changed.end());
@@ -399,7 +412,7 @@ private Q_SLOTS:
         QCOMPARE(this->headers(), headers);
 
         // Coming back restores the tree as a fresh build would draw it.
-        presence(QStringLiteral("13"), QStringLiteral("A"));
+        presence(handle, original);
         const QStringList before = this->headers();
         QStringList rowsBefore;
         for (int i = 0; i < model()->rowCount(); ++i) {
