@@ -377,24 +377,36 @@ bool KZemvikMainview::emoticonsShown() const
 
 void KZemvikMainview::refreshList()
 {
-    if (!m_pSearch->text().isEmpty()) {
-        // An edit made while searching keeps the search.
-        buildSearchTree(m_pSearch->text());
+    if (m_arrangement < AllByGroup || m_arrangement > OnlineOffline) {
+        qCDebug(KZEMVIK_CONTACTS) << "Not valid value!!!";
         return;
     }
-    switch (m_arrangement) {
-    case AllByGroup:
-        buildGroupTree(false);
-        break;
-    case OnlineByGroup:
-        buildGroupTree(true);
-        break;
-    case OnlineOffline:
+    // A refresh after an edit keeps the user's current row (the view keeps its scroll position).
+    const QModelIndex current = m_pList->currentIndex();
+    const QString currentGroup = current.data(BuddyTreeModel::GroupIdRole).toString();
+    const QString currentHandle = current.data(BuddyTreeModel::HandleRole).toString();
+    const bool onBuddy = BuddyTreeModel::isBuddyRow(current);
+
+    if (!m_pSearch->text().isEmpty()) {
+        buildSearchTree(m_pSearch->text()); // an edit made while searching keeps the search
+    } else if (m_arrangement == OnlineOffline) {
         buildOnOffTree();
-        break;
-    default:
-        qCDebug(KZEMVIK_CONTACTS) << "Not valid value!!!";
-        break;
+    } else {
+        buildGroupTree(m_arrangement == OnlineByGroup);
+    }
+
+    QModelIndex again;
+    if (onBuddy) {
+        for (const QModelIndex &row : m_pModel->buddyIndexes(currentHandle)) {
+            if (!again.isValid() || row.data(BuddyTreeModel::GroupIdRole).toString() == currentGroup) {
+                again = row;
+            }
+        }
+    } else if (current.isValid()) {
+        again = m_pModel->groupIndex(currentGroup);
+    }
+    if (again.isValid()) {
+        m_pList->selectionModel()->setCurrentIndex(again, QItemSelectionModel::ClearAndSelect);
     }
 }
 

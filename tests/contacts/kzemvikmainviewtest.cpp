@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -425,6 +426,26 @@ private Q_SLOTS:
             rowsAfter += handlesUnder(i);
         }
         QCOMPARE(rowsAfter, rowsBefore);
+    }
+
+    void refreshKeepsThePlace()
+    {
+        for (int i = 0; i < 60; ++i) {
+            addBuddy(QString::number(500 + i), QStringLiteral("친구%1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("n"), QStringLiteral("O"), {QStringLiteral("0")});
+        }
+        m_view->slotSortNormal();
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+        QTreeView *list = m_view->listView();
+        const QModelIndex row = model()->buddyIndexes(QStringLiteral("540")).first();
+        list->setCurrentIndex(row);
+        list->scrollTo(row, QAbstractItemView::PositionAtTop);
+        const int scroll = list->verticalScrollBar()->value();
+        QVERIFY(scroll > 0);
+
+        m_view->refreshList();
+        QCOMPARE(list->currentIndex().data(BuddyTreeModel::HandleRole).toString(), QStringLiteral("540"));
+        QCOMPARE(list->verticalScrollBar()->value(), scroll);
     }
 
     void presenceOfUnknownOrShortLine()
