@@ -402,7 +402,7 @@ void KZemvikMainview::refreshList()
                 again = row;
             }
         }
-    } else if (current.isValid()) {
+    } else if (BuddyTreeModel::isGroupHeader(current)) {
         again = m_pModel->groupIndex(currentGroup);
     }
     if (again.isValid()) {
