@@ -7,9 +7,11 @@
 #include "servicestore.h"
 #include "sessionendpoint.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
+class ChatSession;
 class QTimer;
 class SessionServer;
 
@@ -33,6 +35,13 @@ public:
     void start();
     void stop();
 
+    //! Most chats a bot keeps open at once; further invitations are ignored.
+    static constexpr int MaxChats = 8;
+    //! How long the bot "reads" before it types, and types before it answers.
+    void setChatDelays(int typingMs, int replyMs);
+    //! Conversations the bot is in.
+    int chatCount() const;
+
     void deliver(const QByteArray &bytes) override;
     void kill() override;
 
@@ -46,6 +55,10 @@ protected:
 private:
     void scheduleStatusChange();
     void changeStatus();
+    //! Accepts a chat invitation: enters the switchboard and answers what is said there.
+    void joinChat(const QString &inviterId, const QStringList &fields);
+    void answer(ChatSession *chat, const QString &text);
+    void endChat(ChatSession *chat);
 
     StoredAccount m_account;
     QPointer<SessionServer> m_pServer;
@@ -54,4 +67,7 @@ private:
     LineFramer m_framer;
     bool m_signedIn = false;
     bool m_stopped = true;
+    QList<QPointer<ChatSession>> m_chats;
+    int m_typingDelayMs = 800;
+    int m_replyDelayMs = 1800;
 };

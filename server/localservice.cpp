@@ -5,6 +5,7 @@
 #include "dispatchserver.h"
 #include "server_debug.h"
 #include "sessionserver.h"
+#include "switchboardserver.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -20,6 +21,7 @@ LocalService::~LocalService()
     m_bots.clear();
     // The session server's clients sign out into the store while it is still open.
     delete m_pSession;
+    delete m_pSwitchboard;
     delete m_pDispatch;
 }
 
@@ -60,6 +62,14 @@ bool LocalService::start(const Options &options)
         m_error = QStringLiteral("session server: %1").arg(m_pSession->errorString());
         return false;
     }
+    m_pSwitchboard = new SwitchboardServer;
+    if (!m_pSwitchboard->listen(m_options.address, 0)) {
+        m_error = QStringLiteral("switchboard: %1").arg(m_pSwitchboard->errorString());
+        return false;
+    }
+    m_pSession->setSwitchboardProvider([this](const QString &userId) {
+        return m_pSwitchboard->issue(userId);
+    });
     m_pDispatch = new DispatchServer;
     m_pDispatch->setSessionServer(QString(), m_pSession->port());
     if (!m_pDispatch->listen(m_options.address, m_options.dispatchPort)) {
@@ -68,6 +78,7 @@ bool LocalService::start(const Options &options)
     }
     announce(QStringLiteral("dispatch"), m_pDispatch->address(), m_pDispatch->port());
     announce(QStringLiteral("session"), m_pSession->address(), m_pSession->port());
+    announce(QStringLiteral("switchboard"), m_pSwitchboard->address(), m_pSwitchboard->port());
 
     if (m_options.bots) {
         const QList<StoredAccount> accounts = m_store.botAccounts();
@@ -103,6 +114,11 @@ DispatchServer *LocalService::dispatchServer() const
 SessionServer *LocalService::sessionServer() const
 {
     return m_pSession;
+}
+
+SwitchboardServer *LocalService::switchboardServer() const
+{
+    return m_pSwitchboard;
 }
 
 const LocalService::Options &LocalService::options() const

@@ -11,6 +11,7 @@
 class Bot;
 class DispatchServer;
 class SessionServer;
+class SwitchboardServer;
 
 //! The bundled Zemvik service: owns the store and every server role, and keeps the scripted buddies going.
 class LocalService : public QObject
@@ -35,6 +36,7 @@ public:
     ServiceStore *store();
     DispatchServer *dispatchServer() const;
     SessionServer *sessionServer() const;
+    SwitchboardServer *switchboardServer() const;
     const Options &options() const;
     QList<Bot *> bots() const;
 
@@ -55,6 +57,7 @@ private:
     ServiceStore m_store;
     DispatchServer *m_pDispatch = nullptr;
     SessionServer *m_pSession = nullptr;
+    SwitchboardServer *m_pSwitchboard = nullptr;
     QList<Bot *> m_bots;
     QString m_error;
 };
