@@ -12,19 +12,11 @@
 
 #include <memory>
 
-namespace
-{
-// Receive state of one dispatch connection, owned by its socket.
-struct DispatchPeer : public QObject {
-    explicit DispatchPeer(QObject *parent)
-        : QObject(parent)
-        , framer(QSet<QString>{})
-    {
-    }
+// Receive state of one dispatch connection, kept alive by the connection's slot.
+struct DispatchServer::Peer {
     KZemvikBuffer buffer;
-    LineFramer framer;
+    LineFramer framer{QSet<QString>{}};
 };
-}
 
 DispatchServer::DispatchServer(QObject *parent)
     : QObject(parent)
@@ -65,9 +57,9 @@ void DispatchServer::acceptConnections()
 {
     while (QTcpSocket *socket = m_pServer->nextPendingConnection()) {
         socket->setParent(this);
-        new DispatchPeer(socket);
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-            readFrom(socket);
+        auto peer = std::make_shared<Peer>();
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket, peer] {
+            readFrom(socket, *peer);
         });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         QTimer::singleShot(IdleTimeoutMs, socket, [socket] {
@@ -76,21 +68,17 @@ void DispatchServer::acceptConnections()
     }
 }
 
-void DispatchServer::readFrom(QTcpSocket *socket)
+void DispatchServer::readFrom(QTcpSocket *socket, Peer &peer)
 {
-    auto *peer = socket->findChild<DispatchPeer *>(QString(), Qt::FindDirectChildrenOnly);
-    if (!peer) {
-        return;
-    }
-    peer->buffer.add(socket->readAll());
+    peer.buffer.add(socket->readAll());
     LineFramer::Frame frame;
     for (;;) {
-        const LineFramer::Result result = peer->framer.next(peer->buffer, frame);
+        const LineFramer::Result result = peer.framer.next(peer.buffer, frame);
         if (result == LineFramer::Result::NeedMore) {
             return;
         }
         if (result == LineFramer::Result::Error) {
-            qCWarning(KZEMVIK_SERVER) << "dispatch: closing a connection:" << peer->framer.errorString();
+            qCWarning(KZEMVIK_SERVER) << "dispatch: closing a connection:" << peer.framer.errorString();
             socket->abort();
             socket->deleteLater();
             return;

@@ -29,7 +29,8 @@ public:
 
 private:
     void acceptConnections();
-    void readFrom(QTcpSocket *socket);
+    struct Peer;
+    void readFrom(QTcpSocket *socket, Peer &peer);
 
     QTcpServer *m_pServer;
     QString m_sessionHost;

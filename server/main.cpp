@@ -5,8 +5,10 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSocketNotifier>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace
 {
@@ -75,6 +77,7 @@ int main(int argc, char **argv)
         {QStringLiteral("dispatch-port"), QStringLiteral("Port of the dispatch server (default 5004, 0 picks a free one)."), QStringLiteral("N")},
         {QStringLiteral("web-port"), QStringLiteral("Port of the web pages (default 5080, 0 picks a free one)."), QStringLiteral("N")},
         {QStringLiteral("no-bots"), QStringLiteral("Do not keep the scripted demo buddies signed in.")},
+        {QStringLiteral("watch-stdin"), QStringLiteral("Exit when standard input is closed (for a parent that may die first).")},
     });
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("add-account ID PASSWORD NAME [NICK] | add-buddy ID BUDDY_ID [GROUP_NAME]; none: run the service."));
@@ -109,6 +112,17 @@ int main(int argc, char **argv)
     });
     if (!service.start(options)) {
         return fail(service.errorString());
+    }
+    if (parser.isSet(QStringLiteral("watch-stdin"))) {
+        auto *notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &service);
+        QObject::connect(notifier, &QSocketNotifier::activated, &service, [notifier] {
+            char buffer[256];
+            const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof(buffer));
+            if (n <= 0) {
+                notifier->setEnabled(false);
+                QCoreApplication::quit();
+            }
+        });
     }
     return app.exec();
 }

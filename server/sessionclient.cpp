@@ -124,10 +124,14 @@ void SessionClient::close()
         m_pServer->signOut(this);
     }
     m_account = StoredAccount();
-    if (m_pSocket) {
+    if (m_pSocket && m_pSocket->state() != QAbstractSocket::UnconnectedState) {
+        // Lines still queued (a "KILL") go out before the socket dies with us.
+        connect(m_pSocket, &QTcpSocket::disconnected, this, &QObject::deleteLater);
+        QTimer::singleShot(5000, this, &QObject::deleteLater);
         m_pSocket->disconnectFromHost();
+    } else {
+        deleteLater();
     }
-    deleteLater();
 }
 
 void SessionClient::reply(const QString &line)
@@ -623,6 +627,8 @@ void SessionClient::buddyRequest(const QStringList &f, const QString &tid)
         mine.message.clear();
         mine.rl = false;
         theirs.fl = false;
+        theirs.al = false;
+        theirs.rl = mine.fl;
         if (!writeEntries(mine, theirs, false)) {
             error(ServiceError::ServiceTrouble, tid);
             return;
@@ -668,7 +674,8 @@ void SessionClient::changeProfile(const QByteArray &payload, const QString &tid)
             mvCmn = QString::number(linked.cmn);
         }
     }
-    reply(QStringLiteral("CPRF %1 001 %00 %00 %00 %00 O %2").arg(tid, mvCmn));
+    // "%00" must not meet QString::arg(), which would take it for a place marker.
+    reply(QLatin1String("CPRF ") + tid + QLatin1String(" 001 %00 %00 %00 %00 O ") + mvCmn);
 }
 
 void SessionClient::requestSwitchboard(const QString &tid)
