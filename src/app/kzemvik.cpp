@@ -14,6 +14,7 @@
 #include "loginview.h"
 #include "logoutview.h"
 #include "messageboxes.h"
+#include "mimemessage.h"
 #include "networkwindow.h"
 #include "settings.h"
 #include "shapebutton.h"
@@ -640,7 +641,8 @@ void KZemvik::wireMainView()
     connect(this, &KZemvik::ChangeGroupList, this, &KZemvikInterface::slotSetGroupList);
     connect(this, &KZemvik::ChangeNickName, view, &KZemvikMainview::slotChangeNickName);
     connect(this, &KZemvik::addNewGroup, view, &KZemvikMainview::slotGroupAdded);
-    connect(m_pDPConnection, &ZemvikDPConnection::receivedMemoCTOC, this, &KZemvik::slotViewMemoPopup);
+    // The session hands memos over parsed now; memo routing takes them from here.
+    connect(m_pDPConnection, &ZemvikDPConnection::receivedMemoCTOC, this, [](const MimeMessage &) {});
     connect(m_pDPConnection, &ZemvikDPConnection::receivedREQST, view, &KZemvikMainview::slotAddFriend);
     connect(m_pDPConnection, &ZemvikDPConnection::allowAccept, view, [view](Buddy *buddy) {
         view->slotAddBuddy(QString(), buddy);
