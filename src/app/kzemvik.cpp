@@ -231,6 +231,8 @@ bool KZemvik::initialize()
         return fail("oops, IdleTimer  initialize fail!");
     }
     connect(action(QStringLiteral("setup_menu")), &QAction::triggered, this, &KZemvik::slotSetup);
+    // Usable before the first sign-in too, as the menu offers it.
+    connect(toggleAction(QStringLiteral("alwaysTop")), &KToggleAction::toggled, this, &KZemvik::slotMenuAlwaysTop);
     if (!action(QStringLiteral("network_log"))) {
         // For diagnosis only: the log window is otherwise never shown.
         auto *log = new QAction(i18n("서버 메시지 기록(&L)"), this);
@@ -667,7 +669,6 @@ void KZemvik::wireMainView()
     connect(view, &KZemvikMainview::changeStatusNumber, this, &KZemvik::slotChangeStatusNumber);
     connect(action(QStringLiteral("GoChat")), &QAction::triggered, view, &KZemvikMainview::slotGoChat);
     connect(action(QStringLiteral("SendMemo")), &QAction::triggered, view, &KZemvikMainview::slotViewMemo);
-    connect(toggleAction(QStringLiteral("alwaysTop")), &KToggleAction::toggled, this, &KZemvik::slotMenuAlwaysTop);
     connect(selectAction(QStringLiteral("Menu_Naming")), &KSelectAction::indexTriggered, this, &KZemvik::slotNamingSelect);
     connect(selectAction(QStringLiteral("Menu_Sorting")), &KSelectAction::indexTriggered, this, &KZemvik::slotBuddySort);
     const struct {

@@ -31,6 +31,7 @@ LoginView::LoginView(QWidget *parent)
     m_pForm->loginButton->setHoverPicture(QStringLiteral("rogin_bt_login_ov.bmp"));
     m_pForm->loginButton->setPressedPicture(QStringLiteral("rogin_bt_login_down.bmp"));
     m_pForm->loginButton->setToolTip(QStringLiteral("로그인"));
+    m_pForm->loginButton->setFallbackText(QStringLiteral("로그인"));
     m_pForm->findLabel->setNormalColor(blue);
     m_pForm->findLabel->setHoverColor(Qt::black);
     m_pForm->registerLabel->setNormalColor(blue);

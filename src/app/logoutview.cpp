@@ -25,6 +25,7 @@ LogoutView::LogoutView(QWidget *parent)
     button->setHoverPicture(QStringLiteral("rogin_bt_login_ov.bmp"));
     button->setPressedPicture(QStringLiteral("rogin_bt_login_down.bmp"));
     button->setToolTip(QStringLiteral("로그인"));
+    button->setFallbackText(QStringLiteral("로그인"));
 
     m_pForm->otherLoginLabel->setNormalColor(QColor(34, 102, 153));
     m_pForm->otherLoginLabel->setHoverColor(Qt::gray);

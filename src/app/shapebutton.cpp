@@ -3,6 +3,8 @@
 #include "shapebutton.h"
 
 #include <QMouseEvent>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 ShapeButton::ShapeButton(QWidget *parent, const QString &normalPicture, int transparentColor)
     : ShapeWidget(parent)
@@ -30,6 +32,32 @@ void ShapeButton::setPressedPicture(const QString &picture)
 void ShapeButton::setHoverPicture(const QString &picture)
 {
     m_hover = loadPicture(picture);
+}
+
+void ShapeButton::setFallbackText(const QString &text)
+{
+    m_fallbackText = text;
+    update();
+}
+
+void ShapeButton::paintEvent(QPaintEvent *event)
+{
+    if (!shape().isNull() || m_fallbackText.isEmpty()) {
+        ShapeWidget::paintEvent(event);
+        return;
+    }
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    option.initFrom(this);
+    option.text = m_fallbackText;
+    if (!m_enabled) {
+        option.state &= ~QStyle::State_Enabled;
+        option.palette.setCurrentColorGroup(QPalette::Disabled);
+    }
+    if (m_pressedDown) {
+        option.state |= QStyle::State_Sunken;
+    }
+    painter.drawControl(QStyle::CE_PushButton, option);
 }
 
 void ShapeButton::setButtonId(int id)

@@ -15,6 +15,8 @@ public:
     void setNormalPicture(const QString &picture);
     void setPressedPicture(const QString &picture);
     void setHoverPicture(const QString &picture);
+    //! Text drawn on a plain button face while the pictures are missing.
+    void setFallbackText(const QString &text);
     void setButtonId(int id);
     int buttonId() const;
     bool isButtonEnabled() const;
@@ -34,6 +36,7 @@ protected:
     void leaveEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void showPicture(const QPixmap &picture);
@@ -45,4 +48,5 @@ private:
     bool m_enabled = true;
     bool m_pressedDown = false;
     int m_id = 0;
+    QString m_fallbackText;
 };
