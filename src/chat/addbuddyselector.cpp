@@ -189,7 +189,7 @@ void AddBuddySelector::preselect(const QString &text)
     if (!m_pBuddies) {
         return;
     }
-    static const QRegularExpression ids(QStringLiteral("<?([^@\\s<]+@[^>\\s]+)>?"));
+    static const QRegularExpression ids(QStringLiteral("<?([^@\\s<>;,\"]+@[^<>\\s;,\"]+)>?"));
     auto it = ids.globalMatch(text);
     while (it.hasNext()) {
         if (const Buddy *buddy = m_pBuddies->findByLoginId(it.next().captured(1))) {

@@ -756,8 +756,13 @@ void ChatView::slotEmoticonDialog()
         m_pEmoticonSelector->setObjectName(QStringLiteral("EmoticonSelector"));
         connect(m_pEmoticonSelector, &EmoticonSelector::emoticonClicked, this, &ChatView::slotPutEmoticon);
     }
+    if (m_pEmoticonSelector->isVisible()) {
+        m_pEmoticonSelector->hide();
+        return;
+    }
     placeEmoticonSelector();
-    m_pEmoticonSelector->setVisible(m_pEmoticonSelector->isHidden());
+    m_pEmoticonSelector->show();
+    placeEmoticonSelector(); // again with the frame the window system gave it
 }
 
 void ChatView::placeEmoticonSelector()
