@@ -109,6 +109,10 @@ ChatView::ChatView(int chatID, QWidget *parent)
     QPalette notice = m_pForm->statusLabel->palette();
     notice.setColor(QPalette::Window, QColor(0xff, 0xf6, 0xd5));
     m_pForm->statusLabel->setPalette(notice);
+    QFont small = m_pForm->textLabel1->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    m_pForm->textLabel1->setFont(small);
+    m_pForm->statusLabel->setFont(small);
     QPalette info = m_pForm->textLabel1->palette();
     info.setColor(QPalette::WindowText, QColor(0x6b, 0x72, 0x80));
     m_pForm->textLabel1->setPalette(info);

@@ -26,6 +26,7 @@ EmoticonSelector::EmoticonSelector(QWidget *parent)
     setModal(false);
     m_pTabs->setObjectName(QStringLiteral("tabWidget"));
     m_pTabs->setDocumentMode(true);
+    m_pTabs->setUsesScrollButtons(false); // all five pages at a glance
 
     const EmoticonTable table;
     const QVector<EmoticonPage> &pages = EmoticonTable::pickerPages();
