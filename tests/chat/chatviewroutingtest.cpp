@@ -8,6 +8,7 @@
 #include "chatsession.h"
 #include "chatview.h"
 #include "clicklabel.h"
+#include "emoticontable.h"
 #include "group.h"
 #include "grouplist.h"
 #include "kzemvik.h"
@@ -93,6 +94,7 @@ private Q_SLOTS:
     void loginPopupText();
     void chatPopupText_data();
     void chatPopupText();
+    void popupTextIsEscaped();
     void threeTalkBothWays();
     void droppedSwitchboardLosesNothing();
     void invitationFromStranger_data();
@@ -226,6 +228,14 @@ void ChatViewRoutingTest::chatPopupText()
     if (name == QStringLiteral("남궁민수")) {
         QCOMPARE(popup.size(), 36); // the whole popup text fits 36 characters
     }
+}
+
+void ChatViewRoutingTest::popupTextIsEscaped()
+{
+    const EmoticonTable none(QString{});
+    const QString text = KZemvik::loginPopupText(QStringLiteral("<b>굵게</b>"), QStringLiteral("a&b"));
+    QCOMPARE(KZemvik::popupRichText(text, none), QStringLiteral("&lt;b&gt;굵게&lt;/b&gt;(a&amp;b) 님이 로그인 하셨습니다."));
+    QCOMPARE(KZemvik::popupRichText(QStringLiteral("x님의 대화 :\n<i>%20y"), none), QStringLiteral("x님의 대화 :<br>&lt;i&gt; y"));
 }
 
 ChatView *ChatViewRoutingTest::openChat(const QList<Buddy *> &with)

@@ -17,6 +17,7 @@
 #include <QStandardPaths>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -42,6 +43,7 @@ private Q_SLOTS:
     void blockedParticipantStopsChatting();
     void ownOfflineStatus();
     void closingWithoutContent();
+    void unsentTextComesBack();
     void pickedTextInvitesBracketedIdsOnly();
     void emoticonPicker();
     void emoticonPickerFacesTheCentre();
@@ -307,6 +309,20 @@ void ChatViewTest::closingWithoutContent()
     QCOMPARE(hides.first().at(1).toBool(), false);
     QCOMPARE(lines.count(), 0);
     QVERIFY(m_boxes->texts.isEmpty());
+}
+
+void ChatViewTest::unsentTextComesBack()
+{
+    ChatView view(1);
+    view.session()->setTimeouts(20, 5000);
+    view.addParticipant(QStringLiteral("haeun@zemvik.example"), true);
+    view.inputField()->insertPlainText(QStringLiteral("아무도 못 받은 말"));
+    QTest::keyClick(view.inputField(), Qt::Key_Return);
+    QVERIFY(view.inputField()->toPlainText().isEmpty());
+    // No session came up: the text is back in the field, and the view says so.
+    QTRY_COMPARE(view.inputField()->toPlainText(), QStringLiteral("아무도 못 받은 말"));
+    QVERIFY(view.session()->pendingMessages().isEmpty());
+    QVERIFY(view.findChild<QTextBrowser *>(QStringLiteral("ChatViewQTE"))->toPlainText().contains(QStringLiteral("보내지 못했습니다")));
 }
 
 void ChatViewTest::pickedTextInvitesBracketedIdsOnly()
