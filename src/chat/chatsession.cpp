@@ -68,6 +68,8 @@ ChatSession::ChatSession(QObject *parent)
     , m_awayReplyProvider(configuredAwayReply)
     , m_emoticonsProvider(&Settings::useChatEmoticon)
 {
+    // The transfer signals carry records that queued connections and signal spies must know.
+    qRegisterMetaType<SendFileInfo *>();
     m_pTypingTimer->setSingleShot(true);
     m_pTypingTimer->setInterval(DefaultTimeoutMs);
     connect(m_pTypingTimer, &QTimer::timeout, this, &ChatSession::slotTypeTimeOut);
@@ -506,7 +508,12 @@ void ChatSession::handleJoin(const QStringList &fields)
         return;
     }
     if (m_participants.size() > 1) {
-        appendHtml(m_renderer.joinNotice(CommandLine::field(fields, 4), CommandLine::field(fields, 3)));
+        // "%00" stands for an empty name; the other escapes are decoded by the renderer.
+        const auto shown = [&fields](int i) {
+            const QString field = CommandLine::field(fields, i);
+            return field == QLatin1String("%00") ? QString() : field;
+        };
+        appendHtml(m_renderer.joinNotice(shown(4), shown(3)));
     }
     if (Buddy *buddy = findParticipant(loginId)) {
         buddy->inChat = false;

@@ -107,6 +107,7 @@ private Q_SLOTS:
     void awayReply();
     void twoFilesToTwoParticipants();
     void refusalRepeatsTheList();
+    void refusalAndCancelArrive();
     void offerCountIsBounded();
     void offeredNameIsABaseName();
     void readerIsNotReentered();
@@ -267,10 +268,11 @@ void ChatSessionTest::joinNotices()
     QCOMPARE(html.count(), 0); // the invited buddy arrives: nothing to announce
     QVERIFY(session.allPresent());
 
-    board.send("JOIN 8 lee@zemvik.example Fox Lee\r\nJOIN 9 park@zemvik.example Big%20Bird <b>Park</b>\r\n");
-    QTRY_COMPARE(session.participants().size(), 3);
-    QCOMPARE(html.count(), 1); // the second person is not announced, the third is (escaped)
+    board.send("JOIN 8 lee@zemvik.example Fox Lee\r\nJOIN 9 park@zemvik.example Big%20Bird <b>Park</b>\r\nJOIN 10 choi@zemvik.example %00 Choi\r\n");
+    QTRY_COMPARE(session.participants().size(), 4);
+    QCOMPARE(html.count(), 2); // the second person is not announced, the third is (escaped)
     QVERIFY(html.at(0).at(0).toString().contains(QStringLiteral("&lt;b&gt;Park&lt;/b&gt;(Big Bird) 님이 대화에 참여했습니다.")));
+    QVERIFY(html.at(1).at(0).toString().contains(QStringLiteral("Choi() 님이")));
     QVERIFY(session.isNonBuddyConversation());
     QCOMPARE(session.findParticipant(s_park)->status, QStringLiteral("X"));
 }
@@ -496,6 +498,33 @@ void ChatSessionTest::refusalRepeatsTheList()
                  QStringList{QStringLiteral("WHSP 2 kim@zemvik.example FILE NACK%093%09a.txt|10|1:9:2%09b%20c.txt|20|3:9:4%09d.txt|30|5:9:6")});
     QCOMPARE(accepted.count(), 2);
     QCOMPARE(session.transfers().at(1)->cookie, QStringLiteral("5:9:6"));
+}
+
+void ChatSessionTest::refusalAndCancelArrive()
+{
+    ScriptedSwitchboard board;
+    ChatSession session;
+    session.addParticipant(s_kim, false);
+    session.addParticipant(s_lee, false);
+    enter(session, board);
+    QSignalSpy refused(&session, &ChatSession::cancelReceive);
+    QSignalSpy cancelledAll(&session, &ChatSession::cancelReceiveAll);
+    QSignalSpy cancelled(&session, &ChatSession::cancelFileTransfer);
+    QSignalSpy html(&session, &ChatSession::htmlAppended);
+    board.send("WHSP 3 kim@zemvik.example FILE NACK%091%09a.txt|1|1:2:3\r\nWHSP 4 lee@zemvik.example FILE CANCEL%091%09a.txt|1|1:2:3\r\n"
+               "WHSP 5 park@zemvik.example FILE CANCEL%091%09b.txt|1|4:5:6\r\n");
+    QTRY_COMPARE(cancelledAll.count(), 2);
+    QCOMPARE(refused.count(), 1);
+    QCOMPARE(refused.first().first().toStringList().at(2), s_kim);
+    QCOMPARE(cancelled.count(), 1); // only a participant cancels a transfer of ours
+    QCOMPARE(cancelled.first().first().toString(), QStringLiteral("a.txt|1|1:2:3"));
+    QCOMPARE(html.count(), 2);
+    QVERIFY(html.at(1).at(0).toString().contains(QStringLiteral("Lee(Fox) 님이 파일을 전송을 취소했습니다.")));
+
+    session.sendFileCancel(QStringLiteral("a.txt|1|1:2:3"));
+    QTRY_COMPARE(board.linesStarting(QStringLiteral("WHSP")),
+                 (QStringList{QStringLiteral("WHSP 2 kim@zemvik.example FILE CANCEL%091%09a.txt|1|1:2:3"),
+                              QStringLiteral("WHSP 3 lee@zemvik.example FILE CANCEL%091%09a.txt|1|1:2:3")}));
 }
 
 void ChatSessionTest::offerCountIsBounded()

@@ -5,6 +5,7 @@
 #include "emoticontable.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFont>
 #include <QTest>
 
@@ -40,6 +41,7 @@ private Q_SLOTS:
     void convert_data();
     void convert();
     void pickerPages();
+    void shippedEmoticons();
 };
 
 void ChatTextTest::encodeBody_data()
@@ -282,6 +284,19 @@ void ChatTextTest::pickerPages()
     QCOMPARE(pages.first().title, QStringLiteral("감정"));
     QCOMPARE(pages.first().codes.first(), QStringLiteral("/윙크/"));
     QCOMPARE(pages.last().codes.last(), QStringLiteral("/빨간양말/"));
+}
+
+void ChatTextTest::shippedEmoticons()
+{
+    // The picker and the conversation view show the same pictures: every picker code is defined.
+    const EmoticonTable table(QStringLiteral(KZEMVIK_TEST_DATA_DIR "/../../data/emoticons"));
+    for (const EmoticonPage &page : EmoticonTable::pickerPages()) {
+        for (const QString &code : page.codes) {
+            const QString picture = table.picture(code.mid(1, code.size() - 2));
+            QVERIFY2(!picture.isEmpty(), qPrintable(code));
+            QVERIFY2(QFile::exists(table.directory() + picture), qPrintable(picture));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(ChatTextTest)
