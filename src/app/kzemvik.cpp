@@ -280,9 +280,9 @@ bool KZemvik::initDPLConnection()
         connectionFailed();
     });
     connect(m_pDPLConnection, &ZemvikConnection::proxyError, this, [this](const QString &message) {
-        qCDebug(KZEMVIK_APP) << "dispatch proxy failed:" << message;
+        // One box for the failed attempt: the close that follows is not reported again.
         m_bDPLPending = false;
-        information(i18n("There was a problem connecting to the proxy."), QStringLiteral("ZEMVIK"));
+        information(message, QStringLiteral("ZEMVIK"));
         m_pLoginView->setActive(true);
     });
     return true;
@@ -324,8 +324,7 @@ bool KZemvik::initDPConnection()
     connect(dp, &ZemvikDPConnection::refreshBuddyList, this, &KZemvik::slotRefreshBuddyList);
     connect(dp, &ZemvikDPConnection::kill, this, &KZemvik::slotKill);
     connect(dp, &ZemvikConnection::proxyError, this, [this](const QString &message) {
-        qCDebug(KZEMVIK_APP) << "session proxy failed:" << message;
-        information(i18n("There was a problem connecting to the proxy."), QStringLiteral("ZEMVIK"));
+        information(message, QStringLiteral("ZEMVIK"));
     });
     return true;
 }

@@ -174,8 +174,9 @@ bool KZemvikInterface::initInterface()
     setSignedInMenus(false);
     readWindowProperties();
 
-    KStandardAction::close(this, &KZemvikInterface::slotAppClose, m_pActions);
-    KStandardAction::quit(this, &KZemvikInterface::slotAppClose, m_pActions);
+    // An explicit connection type: the header's default is out of the enum's range (UBSan).
+    KStandardAction::create(KStandardAction::Close, this, &KZemvikInterface::slotAppClose, m_pActions, Qt::AutoConnection);
+    KStandardAction::create(KStandardAction::Quit, this, &KZemvikInterface::slotAppClose, m_pActions, Qt::AutoConnection);
     m_pActions->associateWidget(this);
     m_bBuilt = true;
     return true;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "shapebutton.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -136,4 +137,15 @@ void ShapeButton::mouseReleaseEvent(QMouseEvent *event)
     showPicture(m_normal);
     Q_EMIT clicked(m_id);
     Q_EMIT clicked();
+}
+
+void ShapeButton::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (m_enabled && (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        Q_EMIT clicked(m_id);
+        Q_EMIT clicked();
+        return;
+    }
+    ShapeWidget::keyPressEvent(event);
 }

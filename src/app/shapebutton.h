@@ -37,6 +37,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    //! Space and Return click a focused button, as on any push button.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void showPicture(const QPixmap &picture);

@@ -81,6 +81,11 @@ private Q_SLOTS:
         QCOMPARE(button.shape().toImage().pixel(5, 5), qRgb(0, 0, 200));
         QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(clicked.count(), 1);
+        QTest::keyClick(&button, Qt::Key_Space);
+        QCOMPARE(clicked.count(), 2);
+        button.disable();
+        QTest::keyClick(&button, Qt::Key_Space);
+        QCOMPARE(clicked.count(), 2);
     }
 
     void linkLabelColours()
