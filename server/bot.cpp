@@ -264,6 +264,19 @@ void Bot::endChat(ChatSession *chat)
     chat->deleteLater();
 }
 
+bool Bot::sendClientMessage(const QString &recipientId, const QByteArray &payload)
+{
+    if (!m_signedIn || !m_pServer) {
+        return false;
+    }
+    const StoredAccount recipient = m_pServer->store()->account(recipientId);
+    if (!recipient.isValid() || m_pServer->store()->entry(recipient.cmn, m_account.cmn).bl) {
+        return false;
+    }
+    const QByteArray line = QStringLiteral("CTOC 0 %1 %2\r\n").arg(m_account.loginId).arg(payload.size()).toUtf8();
+    return m_pServer->deliver(recipient.cmn, line + payload);
+}
+
 void Bot::handleLine(const QStringList &fields)
 {
     Q_UNUSED(fields)
