@@ -617,56 +617,36 @@ void ChatView::slotHideStatusLabel()
     updateStatusLine();
 }
 
-void ChatView::setChatting(bool on)
-{
-    if (on) {
-        enableChatting();
-    } else {
-        disableChatting();
-    }
-}
-
 void ChatView::enableChatting()
 {
-    m_chatting = true;
-    MyEdit *edit = m_pForm->ChatEditQTE;
-    edit->setEnabled(true);
-    QPalette palette = edit->palette();
-    palette.setColor(QPalette::Base, s_enabledBackground);
-    edit->setPalette(palette);
-    m_pForm->inputPanel->setAutoFillBackground(true);
-    QPalette panel = m_pForm->inputPanel->palette();
-    panel.setColor(QPalette::Window, s_enabledBackground);
-    m_pForm->inputPanel->setPalette(panel);
-    m_pForm->ChatViewQTE->setEnabled(true);
-    updateSendButton();
-    for (QToolButton *button : {m_pForm->emoticonButton, m_pForm->sendFileButton, m_pForm->fontButton, m_pForm->fontColorButton, m_pForm->inviteButton}) {
-        button->setEnabled(true);
-    }
-    for (QAction *action : {m_pInviteAction, m_pMemoAction, m_pFileAction, m_pAddBuddyAction}) {
-        action->setEnabled(true);
-    }
+    setChatting(true);
 }
 
 void ChatView::disableChatting()
 {
-    m_chatting = false;
+    setChatting(false);
+}
+
+void ChatView::setChatting(bool on)
+{
+    m_chatting = on;
+    const QColor background = on ? s_enabledBackground : s_disabledBackground;
     MyEdit *edit = m_pForm->ChatEditQTE;
-    edit->setEnabled(false);
+    edit->setEnabled(on);
     QPalette palette = edit->palette();
-    palette.setColor(QPalette::Base, s_disabledBackground);
+    palette.setColor(QPalette::Base, background);
     edit->setPalette(palette);
     m_pForm->inputPanel->setAutoFillBackground(true);
     QPalette panel = m_pForm->inputPanel->palette();
-    panel.setColor(QPalette::Window, s_disabledBackground);
+    panel.setColor(QPalette::Window, background);
     m_pForm->inputPanel->setPalette(panel);
-    m_pForm->ChatViewQTE->setEnabled(true);
-    m_pForm->sendButton->setEnabled(false);
+    m_pForm->ChatViewQTE->setEnabled(true); // the conversation stays readable
+    updateSendButton();
     for (QToolButton *button : {m_pForm->emoticonButton, m_pForm->sendFileButton, m_pForm->fontButton, m_pForm->fontColorButton, m_pForm->inviteButton}) {
-        button->setEnabled(false);
+        button->setEnabled(on);
     }
     for (QAction *action : {m_pInviteAction, m_pMemoAction, m_pFileAction, m_pAddBuddyAction}) {
-        action->setEnabled(false);
+        action->setEnabled(on);
     }
 }
 

@@ -19,6 +19,7 @@ class AddBuddySelectorTest : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
+    void cleanupTestCase();
     void okTextNamesOnlyTheIds_data();
     void okTextNamesOnlyTheIds();
     void leftOutByHandleOrId();
@@ -56,6 +57,11 @@ void AddBuddySelectorTest::initTestCase()
     family->addBuddy(QStringLiteral("77")); // a member the list does not know
     Group *school = m_groups.appendGroup(QStringLiteral("2"), QStringLiteral("동창"));
     school->addBuddy(QStringLiteral("3"));
+}
+
+void AddBuddySelectorTest::cleanupTestCase()
+{
+    m_groups.deleteAll();
 }
 
 void AddBuddySelectorTest::pick(AddBuddySelector &selector, const QStringList &ids)
