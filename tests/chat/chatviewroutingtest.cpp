@@ -102,6 +102,7 @@ private Q_SLOTS:
     void invitationRepointsOpenWindow();
     void emptyGroup();
     void loginPopupOnlyForNewArrivals();
+    void chatPopupOpensItsWindow();
     void closingStoresWhenAsked_data();
     void closingStoresWhenAsked();
 
@@ -409,6 +410,28 @@ void ChatViewRoutingTest::loginPopupOnlyForNewArrivals()
     QCOMPARE(m_window->popup()->property("popupText").toString(), QStringLiteral("최민준(최민준) 님이 로그인 하셨습니다."));
     minjun->status = QStringLiteral("F");
     Settings::setAlarmBuddyConnect(false);
+}
+
+void ChatViewRoutingTest::chatPopupOpensItsWindow()
+{
+    Settings::setAlarmChatStart(true);
+    // An invitation opens a hidden window; a message in it is announced with a popup.
+    m_window->gotINVT({QStringLiteral("INVT"), QStringLiteral("eunji@zemvik.example"), QStringLiteral("127.0.0.1"), QStringLiteral("9"), QStringLiteral("K")});
+    QCOMPARE(m_window->chatList()->count(), 1);
+    ChatView *view = m_window->chatList()->views().first();
+    QVERIFY(!view->isVisible());
+    const int before = m_window->popupCount();
+    m_window->slotChatMessage({QStringLiteral("MESG"), QStringLiteral("3"), QStringLiteral("eunji@zemvik.example"), QStringLiteral("MSG"),
+                               QStringLiteral("굴림%090%09%09<b>안녕</b>%20/방긋/")});
+    QCOMPARE(m_window->popupCount(), before + 1);
+    ClickLabel *popup = m_window->popup();
+    QVERIFY(popup);
+    QCOMPARE(popup->property("popupText").toString(), QStringLiteral("송은지...님의 대화 :\n<b>안녕</b>%20/방긋/"));
+    QVERIFY(popup->text().contains(QStringLiteral("&lt;b&gt;안녕&lt;/b&gt;")));
+    QTest::mouseClick(popup, Qt::LeftButton);
+    QVERIFY(view->isVisible());
+    QCOMPARE(m_window->popupCount(), before);
+    Settings::setAlarmChatStart(false);
 }
 
 void ChatViewRoutingTest::closingStoresWhenAsked_data()

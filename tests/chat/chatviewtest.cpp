@@ -44,6 +44,7 @@ private Q_SLOTS:
     void ownOfflineStatus();
     void closingWithoutContent();
     void unsentTextComesBack();
+    void captionBlinksUntilActive();
     void pickedTextInvitesBracketedIdsOnly();
     void emoticonPicker();
     void emoticonPickerFacesTheCentre();
@@ -323,6 +324,24 @@ void ChatViewTest::unsentTextComesBack()
     QTRY_COMPARE(view.inputField()->toPlainText(), QStringLiteral("아무도 못 받은 말"));
     QVERIFY(view.session()->pendingMessages().isEmpty());
     QVERIFY(view.findChild<QTextBrowser *>(QStringLiteral("ChatViewQTE"))->toPlainText().contains(QStringLiteral("보내지 못했습니다")));
+}
+
+void ChatViewTest::captionBlinksUntilActive()
+{
+    ChatView other(2);
+    ChatView view(1);
+    view.addParticipant(QStringLiteral("stranger@mail.example"), true); // not a buddy: the caption is the ID
+    QCOMPARE(view.windowTitle(), QStringLiteral("stranger@mail.example"));
+    view.show();
+    other.show();
+    other.activateWindow();
+    QTRY_VERIFY(other.isActiveWindow());
+    view.startBlinking();
+    QCOMPARE(view.windowTitle(), QStringLiteral("STRANGER@MAIL.EXAMPLE"));
+    QTRY_COMPARE(view.windowTitle(), QStringLiteral("메세지 왔습니다."));
+    view.activateWindow();
+    QTRY_VERIFY(!view.isBlinking());
+    QCOMPARE(view.windowTitle(), QStringLiteral("stranger@mail.example"));
 }
 
 void ChatViewTest::pickedTextInvitesBracketedIdsOnly()
