@@ -6,18 +6,29 @@
 #include "app_debug.h"
 #include "buddy.h"
 #include "buddylist.h"
+#include "chatlist.h"
+#include "chatsession.h"
+#include "chattext.h"
+#include "chatview.h"
+#include "clicklabel.h"
+#include "emoticontable.h"
 #include "group.h"
 #include "grouplist.h"
 #include "kzemvikdcop.h"
 #include "kzemvikmainview.h"
 #include "linklabel.h"
 #include "loginview.h"
+#include "addbuddyselector.h"
+#include "myedit.h"
+#include "pics.h"
 #include "logoutview.h"
 #include "messageboxes.h"
+#include "mimemessage.h"
 #include "networkwindow.h"
 #include "settings.h"
 #include "shapebutton.h"
 #include "sqlitedb.h"
+#include "status.h"
 #include "ssconnection.h"
 #include "systemtraywidget.h"
 #include "mimemessage.h"
@@ -34,6 +45,9 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
 #include <QLabel>
 #include <QMenu>
 #include <QStackedWidget>
@@ -62,6 +76,7 @@ KZemvik::~KZemvik()
     if (m_pLoginView) {
         saveWindowProperties();
     }
+    closeAllChats();
     // The view shows the session's lists and the connections use the account: they go first.
     delete m_pMainView;
     m_pMainView = nullptr;
@@ -229,6 +244,7 @@ bool KZemvik::initialize()
         }
     }
     slotUpdateStatusText(QStringLiteral("대기중"));
+    wireConversations();
 
     // With automatic login the window goes straight to signing in.
     if (m_bAutoLogin) {
@@ -637,12 +653,13 @@ void KZemvik::connected()
 void KZemvik::wireMainView()
 {
     KZemvikMainview *view = m_pMainView;
-    connect(m_pDPConnection, &ZemvikDPConnection::receivedINFY, view, &KZemvikMainview::slotGotINFY);
+    connect(m_pDPConnection, &ZemvikDPConnection::receivedINFY, this, &KZemvik::slotGotINFY);
     connect(this, &KZemvik::ChangeGroupList, view, &KZemvikMainview::slotSetGroupList);
     connect(this, &KZemvik::ChangeGroupList, this, &KZemvikInterface::slotSetGroupList);
     connect(this, &KZemvik::ChangeNickName, view, &KZemvikMainview::slotChangeNickName);
     connect(this, &KZemvik::addNewGroup, view, &KZemvikMainview::slotGroupAdded);
-    connect(m_pDPConnection, &ZemvikDPConnection::receivedMemoCTOC, this, &KZemvik::slotViewMemoPopup);
+    // The session hands memos over parsed now; memo routing takes them from here.
+    connect(m_pDPConnection, &ZemvikDPConnection::receivedMemoCTOC, this, [](const MimeMessage &) {});
     connect(m_pDPConnection, &ZemvikDPConnection::receivedREQST, view, &KZemvikMainview::slotAddFriend);
     connect(m_pDPConnection, &ZemvikDPConnection::allowAccept, view, [view](Buddy *buddy) {
         view->slotAddBuddy(QString(), buddy);
@@ -766,7 +783,7 @@ void KZemvik::disconnected()
     setSignedInMenus(false);
     m_pLoginAction->setEnabled(true);
     applyStatus(5);
-    //! Open chat windows are closed here once conversations exist.
+    closeAllChats();
     if (m_pMemoPopupTimer) {
         m_pMemoPopupTimer->stop();
         m_pSyncTimer->stop();
@@ -775,8 +792,7 @@ void KZemvik::disconnected()
 
 int KZemvik::openChatCount() const
 {
-    //! The chat list reports its open windows here.
-    return 0;
+    return m_pChatList ? m_pChatList->count() : 0;
 }
 
 void KZemvik::slotDisconnected()
@@ -1128,24 +1144,12 @@ void KZemvik::runChatCommand(const QString &uuid, const QString &command)
         buddies.append(buddy);
         qCDebug(KZEMVIK_APP) << "[Chatting List] >>> [" << buddy->name << "]";
     }
-    //! Conversation routing opens a chat with `buddies` here.
-}
-
-// ---- seams for the conversation, memo and buddy work ----------------------------------------
-
-void KZemvik::slotViewChat(SSConnection *switchboard)
-{
-    //! Conversation routing hands the switchboard to its chat window; until then it is dropped.
-    if (switchboard) {
-        switchboard->deleteLater();
+    if (!buddies.isEmpty()) {
+        startChat(buddies);
     }
 }
 
-void KZemvik::gotINVT(const QStringList &words)
-{
-    //! Conversation routing opens the invited chat here.
-    Q_UNUSED(words)
-}
+// ---- seams for the conversation, memo and buddy work ----------------------------------------
 
 void KZemvik::slotViewMemoPopup(const MimeMessage &message)
 {
@@ -1203,3 +1207,474 @@ void KZemvik::slotRefreshBuddyList()
 {
     m_pMainView->refreshList();
 }
+
+// ---- conversation routing ---------------------------------------------------------------------
+
+ChatList *KZemvik::chatList() const
+{
+    return m_pChatList;
+}
+
+int KZemvik::popupCount() const
+{
+    return m_nPopupCount;
+}
+
+ClickLabel *KZemvik::popup() const
+{
+    return m_pPopup;
+}
+
+void KZemvik::wireConversations()
+{
+    if (m_pChatList) {
+        return;
+    }
+    m_pChatList = new ChatList(this);
+    KZemvikMainview *view = m_pMainView;
+    connect(view, qOverload<Buddy *>(&KZemvikMainview::startChat), this, qOverload<Buddy *>(&KZemvik::startChat));
+    connect(view, qOverload<const QList<Buddy *> &>(&KZemvikMainview::startChat), this, qOverload<const QList<Buddy *> &>(&KZemvik::startChat));
+    connect(view, &KZemvikMainview::startGroupChat, this, &KZemvik::slotStartChat);
+    if (QAction *box = action(QStringLiteral("OpenChatBox"))) {
+        connect(box, &QAction::triggered, this, &KZemvik::slotViewChatBox);
+    }
+}
+
+void KZemvik::closeAllChats()
+{
+    if (!m_pChatList) {
+        return;
+    }
+    const QList<ChatView *> views = m_pChatList->views();
+    for (ChatView *view : views) {
+        m_pChatList->remove(view);
+        view->session()->disconnectFromSwitchboard(true);
+        delete view;
+    }
+}
+
+ChatView *KZemvik::createChatView(int chatID)
+{
+    if (!m_pChatList) {
+        return nullptr;
+    }
+    if (ChatView *known = m_pChatList->findChatByKey(chatID)) {
+        return known;
+    }
+    ChatView *view = m_pChatList->chatFor(chatID);
+    if (!view) {
+        MessageBoxes::instance()->information(this, QStringLiteral("창을 생성하지 못했습니다. 개발자에게 말씀 부탁드립니다."), QStringLiteral("오류"));
+        return nullptr;
+    }
+    view->session()->setBuddyList(m_pAccount->buddyList);
+    connect(view, &ChatView::putINVT, this, &KZemvik::slotSendINVT);
+    connect(view, &ChatView::newConnectSS, this, &KZemvik::slotNewConnectSS);
+    if (m_pNetworkWindow) {
+        connect(view, &ChatView::OutgoingMessage, m_pNetworkWindow, &NetworkWindow::addOutgoingServerMessage);
+        connect(view, &ChatView::IncomingMessage, m_pNetworkWindow, &NetworkWindow::addIncomingServerMessage);
+    }
+    connect(view, &ChatView::hideChat, this, &KZemvik::slotChatRemove);
+    connect(view, &ChatView::saveChatLog, this, &KZemvik::slotSaveChatLog);
+    connect(view, &ChatView::showDownDir, this, &KZemvikInterface::slotOpenFileBox);
+    connect(view, &ChatView::showChatLog, this, &KZemvik::slotViewChatLog);
+    connect(view, &ChatView::sendMemo, this, &KZemvik::slotViewMemo);
+    connect(view, &ChatView::showSetup, this, &KZemvik::slotSetup);
+    connect(view, &ChatView::changeStatus, this, &KZemvik::slotChangeStatusNumber);
+    connect(this, &KZemvik::changeStatus, view, &ChatView::slotChangeStatus);
+    connect(view, &ChatView::updateInviteData, this, &KZemvik::slotChatInviteData);
+    connect(view, &ChatView::putINVT_Invite, this, &KZemvik::slotInviteINVT);
+    connect(view, &ChatView::gotChatMessage, this, &KZemvik::slotChatMessage);
+    connect(this, &KZemvik::buddyChangeNick, view, &ChatView::slotBuddyChangeNick);
+    view->slotChangeStatus(Status::numberOf(QString(QLatin1Char(m_pAccount->status))));
+    return view;
+}
+
+void KZemvik::bringForward(ChatView *view)
+{
+    if (!view->isVisible()) {
+        view->show();
+    }
+    view->showNormal();
+    view->raise();
+    view->setFocus();
+    view->activateWindow();
+    view->inputField()->setFocus();
+}
+
+void KZemvik::startChat(Buddy *buddy)
+{
+    if (!buddy || !m_pChatList) {
+        return;
+    }
+    ChatView *view = m_pChatList->findChatByParticipant(buddy->loginId);
+    if (!view) {
+        view = createChatView(m_pDPConnection->requestSwitchboard());
+        if (!view) {
+            return;
+        }
+        view->addParticipant(buddy->loginId, true);
+    }
+    bringForward(view);
+}
+
+void KZemvik::startChat(const QList<Buddy *> &buddies)
+{
+    if (buddies.size() == 1) {
+        startChat(buddies.first());
+        return;
+    }
+    if (buddies.isEmpty() || !m_pChatList) {
+        return;
+    }
+    // Several people always make a conversation of their own.
+    ChatView *view = createChatView(m_pDPConnection->requestSwitchboard());
+    if (!view) {
+        return;
+    }
+    for (const Buddy *buddy : buddies) {
+        if (buddy) {
+            view->addParticipant(buddy->loginId, true);
+        }
+    }
+    bringForward(view);
+}
+
+void KZemvik::slotStartChat(const QString &groupId)
+{
+    const Group *group = m_pAccount->groupList ? m_pAccount->groupList->findGroupById(groupId) : nullptr;
+    QList<Buddy *> online;
+    if (group && m_pAccount->buddyList) {
+        for (const QString &handle : group->members()) {
+            // A member the buddy list does not know is left out.
+            Buddy *buddy = m_pAccount->buddyList->findByHandle(handle);
+            if (buddy && buddy->status != QLatin1String("F")) {
+                online.append(buddy);
+            }
+        }
+    }
+    if (online.isEmpty()) {
+        MessageBoxes::instance()->information(this, QStringLiteral("빈 그룹 입니다."), QStringLiteral("그룹 대화"));
+        return;
+    }
+    startChat(online);
+}
+
+void KZemvik::slotViewChat(SSConnection *switchboard)
+{
+    if (!switchboard) {
+        return;
+    }
+    switchboard->deleteLater();
+    ChatView *view = m_pChatList ? m_pChatList->findChatByKey(switchboard->tid) : nullptr;
+    if (!view) {
+        return; // an answer nobody waits for any more
+    }
+    const bool ok = view->connectToSwitchboard(switchboard->serverHost, quint16(switchboard->serverPort), switchboard->key, m_pAccount->loginID());
+    qCDebug(KZEMVIK_APP) << (ok ? "Connection Success!!!" : "1. Connection Error!!!");
+}
+
+void KZemvik::slotNewConnectSS(ChatView *view)
+{
+    if (view) {
+        view->setChatID(m_pDPConnection->requestSwitchboard());
+    }
+}
+
+void KZemvik::slotSendINVT(ChatView *view)
+{
+    qCDebug(KZEMVIK_APP) << "[ENTER] slotSendINVT(ChatView* pChatView)";
+    const ChatSession *session = view->session();
+    const QString payload = QStringLiteral("INVT ") + m_pAccount->loginID() + QLatin1Char(' ') + session->host() + QLatin1Char(' ') + QString::number(session->port())
+        + QLatin1Char(' ') + session->key();
+    const QList<Buddy *> participants = view->participants();
+    for (const Buddy *buddy : participants) {
+        if (buddy->inChat) {
+            m_pDPConnection->sendClientPayload(buddy->loginId, payload);
+            qCDebug(KZEMVIK_APP) << "INVT to" << buddy->loginId; // the key stays out of the log
+        }
+    }
+    qCDebug(KZEMVIK_APP) << "[EXIT] slotSendINVT(ChatView* pChatView)";
+}
+
+void KZemvik::slotInviteINVT(ChatView *view, const QStringList &ids)
+{
+    for (const QString &id : ids) {
+        view->addParticipant(id, true);
+    }
+    if (view->session()->isEntered()) {
+        slotSendINVT(view);
+    } else {
+        slotNewConnectSS(view); // the invitations go out once the new session is entered
+    }
+}
+
+void KZemvik::gotINVT(const QStringList &words)
+{
+    if (words.size() < 5) {
+        qCWarning(KZEMVIK_APP) << "short chat invitation ignored";
+        return;
+    }
+    const QString &inviter = words.at(1);
+    const QString &host = words.at(2);
+    bool portOk = false;
+    const uint port = words.at(3).toUInt(&portOk);
+    const QString &key = words.at(4);
+    if (!portOk || port == 0 || port > 65535 || !m_pChatList) {
+        qCWarning(KZEMVIK_APP) << "chat invitation without a usable address ignored";
+        return;
+    }
+    if (ChatView *view = m_pChatList->findChatByParticipant(inviter)) {
+        view->session()->disconnectFromSwitchboard(false);
+        const bool ok = view->connectToSwitchboard(host, quint16(port), key, m_pAccount->loginID());
+        qCDebug(KZEMVIK_APP) << (ok ? "Connection Success!!!" : "2. Connection Error!!!");
+        return;
+    }
+    if (Settings::allowOnlyPermitChat() && !(m_pAccount->buddyList && m_pAccount->buddyList->findByLoginId(inviter))) {
+        // Refused without a window; the inviter learns it from the session server.
+        m_pDPConnection->sendClientPayload(inviter, QStringLiteral("INCK ") + m_pAccount->loginID() + QLatin1Char(' ') + key);
+        return;
+    }
+    // A number of our own session's counter, so that no request's answer can ever find this window.
+    ChatView *view = createChatView(m_pDPConnection->nextTrid());
+    if (!view) {
+        return;
+    }
+    view->addParticipant(inviter, true);
+    const bool ok = view->connectToSwitchboard(host, quint16(port), key, m_pAccount->loginID());
+    qCDebug(KZEMVIK_APP) << (ok ? "Connection Success!!!" : "3. Connection Error!!!");
+}
+
+void KZemvik::slotChatInviteData(ChatView *view)
+{
+    auto *selector = new AddBuddySelector(view);
+    selector->setObjectName(QStringLiteral("XXX"));
+    selector->setGroups(m_pAccount->groupList);
+    selector->setBuddies(m_pAccount->buddyList);
+    QStringList excluded;
+    const QList<Buddy *> participants = view->participants();
+    for (const Buddy *buddy : participants) {
+        excluded.append(buddy->loginId);
+    }
+    if (m_pAccount->buddyList) {
+        for (const Buddy *buddy : *m_pAccount->buddyList) {
+            if (buddy->status == QLatin1String("F") || buddy->blocked || !buddy->onForwardList) {
+                excluded.append(buddy->handle);
+            }
+        }
+    }
+    selector->setExcluded(excluded);
+    view->setBuddySelector(selector);
+    selector->fillAllBuddies();
+    selector->show();
+}
+
+bool KZemvik::storeChatLog(ChatView *view)
+{
+    QStringList ids;
+    const QList<Buddy *> participants = view->participants();
+    for (const Buddy *buddy : participants) {
+        ids.append(buddy->loginId);
+    }
+    QString text = view->plainText();
+    text.replace(QStringLiteral("%20"), QStringLiteral(" "));
+    return m_pLocalDB->insertChatLog(ids.join(QLatin1Char(';')), text);
+}
+
+void KZemvik::slotChatRemove(ChatView *view, bool save)
+{
+    if (!view || !m_pChatList) {
+        return;
+    }
+    if (save && !storeChatLog(view)) {
+        MessageBoxes::instance()->error(this, QStringLiteral("대화 내용을 저장하지 못했습니다."), QStringLiteral("대화 내용 저장"));
+    }
+    qCDebug(KZEMVIK_APP) << "before chat count :" << m_pChatList->count();
+    m_pChatList->remove(view);
+    qCDebug(KZEMVIK_APP) << "after chat count :" << m_pChatList->count();
+    view->session()->disconnectFromSwitchboard(true);
+    view->deleteLater();
+}
+
+void KZemvik::slotSaveChatLog(ChatView *view, bool save)
+{
+    Q_UNUSED(save)
+    view->reportChatLogSaved(storeChatLog(view));
+}
+
+void KZemvik::slotViewChatLog(const ChatView *view)
+{
+    QProcess::startDetached(QStringLiteral("messagebox"), {});
+    const QList<Buddy *> participants = view->participants();
+    if (!participants.isEmpty()) {
+        setViewerCommand(QStringLiteral("SEARCH:CHAT:") + participants.first()->loginId);
+    }
+}
+
+void KZemvik::slotViewChatBox()
+{
+    if (Settings::saveChatLog() == 1) {
+        QProcess::startDetached(QStringLiteral("messagebox"), {});
+        if (const Buddy *buddy = m_pMainView ? m_pMainView->currentBuddy() : nullptr) {
+            setViewerCommand(QStringLiteral("SEARCH:CHAT:") + buddy->loginId);
+        }
+        return;
+    }
+    if (MessageBoxes::instance()->questionYesNo(this, QStringLiteral("지난 대화를 보시려면 환경설정에서 대화 내용 자동저장을 설정하셔야합니다. 지금 설정하시겠습니까?"),
+                                                QStringLiteral("대화 저장 설정"))) {
+        slotSetup();
+    }
+}
+
+QString KZemvik::loginPopupText(const QString &name, const QString &nick)
+{
+    QString shown = nick == QLatin1String("%00") ? name : nick;
+    if (name.length() + shown.length() > 36) {
+        shown = shown.left(qMax(0, 33 - int(name.length()))) + QStringLiteral("...");
+    }
+    return name + QLatin1Char('(') + shown + QStringLiteral(") 님이 로그인 하셨습니다.");
+}
+
+QString KZemvik::chatPopupText(bool buddy, const QString &name, const QString &senderId, const QString &body)
+{
+    QString message = ChatText::decodeBody(body).text;
+    if (ChatText::isFlashcon(message)) {
+        message = ChatText::flashconNotice();
+    }
+    const QString firstLine = message.left(message.indexOf(QLatin1String("%0A")));
+    const QString says = QStringLiteral("님의 대화 :\n");
+    const QString text = (buddy ? name + QStringLiteral("...") : senderId) + says + firstLine;
+    if (text.length() <= 36) {
+        return text;
+    }
+    const int keep = qMax(0, int(message.length() - text.length()) + 36);
+    return (buddy ? name : senderId) + QStringLiteral("...") + says + message.left(keep);
+}
+
+QString KZemvik::popupRichText(const QString &plain, const EmoticonTable &emoticons)
+{
+    return emoticons.convert(ChatText::escapeHtml(plain)).replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+}
+
+const EmoticonTable &KZemvik::popupEmoticons()
+{
+    if (!m_pPopupEmoticons) {
+        m_pPopupEmoticons = std::make_unique<EmoticonTable>();
+    }
+    return *m_pPopupEmoticons;
+}
+
+void KZemvik::showPopup(int kind, const QString &id, const QString &text, const QString &icon)
+{
+    if (m_pPopup) {
+        m_pPopup->close();
+    }
+    auto *popup = new ClickLabel(nullptr);
+    popup->setObjectName(kind == 0 ? QStringLiteral("loginPopup") : QStringLiteral("chatPopup"));
+    popup->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    popup->setAttribute(Qt::WA_DeleteOnClose);
+    popup->setAttribute(Qt::WA_ShowWithoutActivating);
+    popup->setProperty("popupText", text);
+    popup->setTextFormat(Qt::RichText);
+    popup->setWordWrap(true);
+    popup->setFixedWidth(260);
+    popup->setMargin(10);
+    popup->setStyleSheet(QStringLiteral("QLabel { background: #f7fbff; border: 1px solid #8fb3e0; color: #1f2937; }"));
+    const QString picture = Pics::path(icon);
+    popup->setText(QStringLiteral("<table><tr><td valign=\"middle\">") + (picture.isEmpty() ? QString() : QStringLiteral("<img src=\"") + picture.toHtmlEscaped() + QStringLiteral("\">"))
+                   + QStringLiteral("</td><td>") + popupRichText(text, popupEmoticons()) + QStringLiteral("</td></tr></table>"));
+    popup->adjustSize();
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+    popup->move(area.right() - popup->width() - 8, area.bottom() - popup->height() - 8);
+    // Either the click or the time-out takes the popup down, and counts it once.
+    auto done = std::make_shared<bool>(false);
+    auto finish = [this, popup, done] {
+        if (!*done) {
+            *done = true;
+            slotHidePopup();
+            popup->close();
+        }
+    };
+    connect(popup, &ClickLabel::clicked, this, [this, kind, id, finish] {
+        finish();
+        if (kind == 0) {
+            slotClickChatPopup(kind, id);
+        } else {
+            slotIncomingChat(kind, id);
+        }
+    });
+    connect(popup, &QObject::destroyed, this, [finish] { finish(); });
+    QTimer::singleShot(5000, popup, finish);
+    m_pPopup = popup;
+    ++m_nPopupCount;
+    popup->show();
+}
+
+void KZemvik::slotHidePopup()
+{
+    if (m_nPopupCount > 0) {
+        --m_nPopupCount;
+    }
+}
+
+void KZemvik::slotGotINFY(const QStringList &fields)
+{
+    const QString id = fields.value(2);
+    if (fields.value(0) == QLatin1String("NTFY") && m_pTray && m_pAccount->buddyList) {
+        const Buddy *buddy = m_pAccount->buddyList->findByLoginId(id);
+        // Only a buddy who was offline until this line has just signed in.
+        if (buddy && buddy->status == QLatin1String("F") && Settings::alarmBuddyConnect()) {
+            showPopup(0, id, loginPopupText(buddy->name, buddy->nick), QStringLiteral("slidewnd_login.bmp"));
+        }
+    }
+    if (m_pMainView) {
+        m_pMainView->slotGotINFY(fields);
+    }
+    if (fields.size() < 4 || !m_pChatList) {
+        return;
+    }
+    const QList<ChatView *> views = m_pChatList->views();
+    for (ChatView *view : views) {
+        if (view->session()->findParticipant(id)) {
+            view->slotParticipantStatus(id, fields.at(3));
+        }
+    }
+}
+
+void KZemvik::slotChatMessage(const QStringList &fields)
+{
+    if (fields.size() < 5 || !Settings::alarmChatStart()) {
+        return;
+    }
+    const Buddy *buddy = m_pAccount->buddyList ? m_pAccount->buddyList->findByLoginId(fields.at(2)) : nullptr;
+    showPopup(1, fields.at(2), chatPopupText(buddy, buddy ? buddy->name : QString(), fields.at(2), fields.at(4)), QStringLiteral("popup_notice_chat.bmp"));
+}
+
+void KZemvik::slotIncomingChat(int kind, const QString &id)
+{
+    Q_UNUSED(kind)
+    ChatView *view = m_pChatList ? m_pChatList->findChatByParticipant(id) : nullptr;
+    if (!view) {
+        return;
+    }
+    view->show();
+    view->showNormal();
+    view->setWindowState((view->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    const QScreen *screen = view->screen();
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        view->move(area.center() - QPoint(view->width() / 2, view->height() / 2));
+    }
+    view->raise();
+    view->activateWindow();
+    view->inputField()->setFocus();
+}
+
+void KZemvik::slotClickChatPopup(int kind, const QString &id)
+{
+    Q_UNUSED(kind)
+    if (Buddy *buddy = m_pAccount->buddyList ? m_pAccount->buddyList->findByLoginId(id) : nullptr) {
+        startChat(buddy);
+    }
+}
+// ---- end of conversation routing

@@ -10,8 +10,14 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <memory>
+
 class Account;
 class Buddy;
+class ChatList;
+class ChatView;
+class ClickLabel;
+class EmoticonTable;
 class CurrentAccount;
 class Group;
 class KZemvikDCOP;
@@ -154,6 +160,52 @@ public Q_SLOTS:
     void slotCALM(const QStringList &fields);
     //! The buddy list changed underneath the view.
     void slotRefreshBuddyList();
+
+    // ---- conversation routing
+public:
+    ChatList *chatList() const;
+    int popupCount() const;
+    //! The popup shown last (login or chat), for tests; nullptr when none is up.
+    ClickLabel *popup() const;
+    //! Popup text of a buddy's sign-in, the nick cut so that name and nick fit 36 characters (plain text).
+    static QString loginPopupText(const QString &name, const QString &nick);
+    //! Popup text of a message that arrived in a hidden window, cut to 36 characters (plain text).
+    //! buddy: the sender is on the list, under name; otherwise it is shown by its ID.
+    static QString chatPopupText(bool buddy, const QString &name, const QString &senderId, const QString &body);
+    //! A popup text as rich text: escaped, emoticon codes as pictures, line breaks kept.
+    static QString popupRichText(const QString &plain, const EmoticonTable &emoticons);
+public Q_SLOTS:
+    //! The window of this chat number, made and wired when new; nullptr (after a box) on failure.
+    ChatView *createChatView(int chatID);
+    void startChat(Buddy *buddy);
+    void startChat(const QList<Buddy *> &buddies);
+    //! A group row: every member who is not offline.
+    void slotStartChat(const QString &groupId);
+    void slotNewConnectSS(ChatView *view);
+    void slotSendINVT(ChatView *view);
+    void slotInviteINVT(ChatView *view, const QStringList &ids);
+    void slotChatInviteData(ChatView *view);
+    void slotChatRemove(ChatView *view, bool save);
+    void slotSaveChatLog(ChatView *view, bool save);
+    void slotViewChatLog(const ChatView *view);
+    void slotViewChatBox();
+    void slotGotINFY(const QStringList &fields);
+    void slotChatMessage(const QStringList &fields);
+    void slotIncomingChat(int kind, const QString &id);
+    void slotClickChatPopup(int kind, const QString &id);
+    void slotHidePopup();
+private:
+    void wireConversations();
+    void closeAllChats();
+    void bringForward(ChatView *view);
+    bool storeChatLog(ChatView *view);
+    void showPopup(int kind, const QString &id, const QString &text, const QString &icon);
+    const EmoticonTable &popupEmoticons();
+    ChatList *m_pChatList = nullptr;
+    QPointer<ClickLabel> m_pPopup;
+    std::unique_ptr<EmoticonTable> m_pPopupEmoticons;
+    int m_nPopupCount = 0;
+    // ---- end of conversation routing
 
 protected:
     void closeEvent(QCloseEvent *event) override;
