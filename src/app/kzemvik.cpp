@@ -659,7 +659,7 @@ void KZemvik::wireMainView()
     connect(this, &KZemvik::ChangeNickName, view, &KZemvikMainview::slotChangeNickName);
     connect(this, &KZemvik::addNewGroup, view, &KZemvikMainview::slotGroupAdded);
     // The session hands memos over parsed now; memo routing takes them from here.
-    connect(m_pDPConnection, &ZemvikDPConnection::receivedMemoCTOC, this, [](const MimeMessage &) {});
+    connect(m_pDPConnection, &ZemvikDPConnection::receivedMemoCTOC, this, &KZemvik::slotViewMemoPopup);
     connect(m_pDPConnection, &ZemvikDPConnection::receivedREQST, view, &KZemvikMainview::slotAddFriend);
     connect(m_pDPConnection, &ZemvikDPConnection::allowAccept, view, [view](Buddy *buddy) {
         view->slotAddBuddy(QString(), buddy);
