@@ -194,8 +194,8 @@ private Q_SLOTS:
 
 int main(int argc, char **argv)
 {
-    // Fonts need a GUI application; tests have no display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Fonts need a GUI application; tests have no display (and the minimal platform, unlike offscreen, frees its screen).
+    qputenv("QT_QPA_PLATFORM", "minimal");
     QGuiApplication app(argc, argv);
     SettingsTest test;
     return QTest::qExec(&test, argc, argv);

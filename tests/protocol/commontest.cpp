@@ -75,8 +75,8 @@ private Q_SLOTS:
 
 int main(int argc, char **argv)
 {
-    // Font metrics need a GUI application; tests have no display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Font metrics need a GUI application; tests have no display (and the minimal platform, unlike offscreen, frees its screen).
+    qputenv("QT_QPA_PLATFORM", "minimal");
     QGuiApplication app(argc, argv);
     CommonTest test;
     return QTest::qExec(&test, argc, argv);
