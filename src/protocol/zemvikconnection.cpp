@@ -183,8 +183,8 @@ void ZemvikConnection::dropConnection(bool silent)
     if (m_pSocket->state() == QAbstractSocket::ConnectedState) {
         writeData(QStringLiteral("LOUT\r\n"));
         // Hand everything over and push out what the socket takes without blocking.
-        if (!m_outQueue.isEmpty()) {
-            const qint64 n = m_pSocket->write(m_outQueue);
+        if (m_outQueue.length() > 0) {
+            const qint64 n = m_pSocket->write(m_outQueue.constData(), m_outQueue.length());
             if (n > 0) {
                 m_outQueued += n;
             }
@@ -311,6 +311,9 @@ void ZemvikConnection::socketError(QAbstractSocket::SocketError error)
 {
     if (m_closing) {
         return; // our own abort
+    }
+    if (error == QAbstractSocket::RemoteHostClosedError && m_pSocket->state() == QAbstractSocket::ConnectedState) {
+        return; // disconnected() follows and closes; aborting here would pull the socket away under Qt
     }
     qCWarning(KZEMVIK_PROTOCOL) << "Connection:WARNING - Received error" << error << "from the socket." << m_name;
     dropConnection(false);
@@ -443,7 +446,7 @@ void ZemvikConnection::writeData(const QString &text)
         return;
     }
     const QByteArray bytes = text.toUtf8();
-    m_outQueue += bytes;
+    m_outQueue.add(bytes);
     m_outTotal += bytes.size();
     m_outLines.append({m_outTotal, text});
     if (!m_closing) {
@@ -453,12 +456,12 @@ void ZemvikConnection::writeData(const QString &text)
 
 void ZemvikConnection::flushOutput()
 {
-    while (!m_outQueue.isEmpty()) {
+    while (m_outQueue.length() > 0) {
         const qint64 room = WriteWindow - m_pSocket->bytesToWrite();
         if (room <= 0) {
             return; // the rest follows on bytesWritten()
         }
-        const qint64 n = m_pSocket->write(m_outQueue.constData(), qMin<qint64>(room, m_outQueue.size()));
+        const qint64 n = m_pSocket->write(m_outQueue.constData(), qMin<qint64>(room, m_outQueue.length()));
         if (n < 0) {
             qCWarning(KZEMVIK_PROTOCOL) << m_name << "Connection: write failed:" << m_pSocket->errorString();
             dropConnection(false);
@@ -467,7 +470,7 @@ void ZemvikConnection::flushOutput()
         if (n == 0) {
             return;
         }
-        m_outQueue.remove(0, int(n));
+        m_outQueue.remove(int(n));
         m_outQueued += n;
     }
 }

@@ -143,7 +143,7 @@ private:
         qint64 end; // offset just past the line in the output stream
         QString text;
     };
-    QByteArray m_outQueue;
+    KZemvikBuffer m_outQueue; // consumed from the front without moving the rest
     QList<PendingLine> m_outLines;
     qint64 m_outQueued = 0; // bytes handed to the socket so far
     qint64 m_outWritten = 0; // bytes the socket reported written

@@ -7,6 +7,7 @@
 #include "commandline.h"
 #include "group.h"
 #include "grouplist.h"
+#include "mimemessage.h"
 #include "protocol_debug.h"
 #include "settings.h"
 #include "signindigest.h"
@@ -597,8 +598,9 @@ void ZemvikDPConnection::parseMimeMessage(const QString &kind, const QStringList
         return;
     }
     if (kind == QLatin1String("IMSG")) {
+        const MimeMessage message(payload);
         qCDebug(KZEMVIK_PROTOCOL) << "memo from" << command.at(2) << payload.size() << "bytes";
-        Q_EMIT receivedMemoCTOC(payload);
+        Q_EMIT receivedMemoCTOC(message);
     } else {
         qCDebug(KZEMVIK_PROTOCOL) << "MESSAGE : [" << kind << "]";
     }

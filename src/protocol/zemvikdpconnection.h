@@ -11,6 +11,7 @@
 class Buddy;
 class BuddyList;
 class GroupList;
+class MimeMessage;
 class SSConnection;
 
 //! The long-lived session: sign-in, the buddy and group lists, presence, and the signalling
@@ -57,8 +58,8 @@ Q_SIGNALS:
     void ReceiveRESS(SSConnection *switchboard);
     void receivedINFY(const QStringList &command);
     void receivedLSIN();
-    //! A memo; the payload starts with "IMSG" and its header names the sender.
-    void receivedMemoCTOC(const QByteArray &payload);
+    //! A memo from another member (direct connections only: the message lives for the call).
+    void receivedMemoCTOC(const MimeMessage &message);
     void receivedADDG(const QStringList &command);
     void receivedRMVG(const QStringList &command);
     void receivedRENG(const QStringList &command);

@@ -87,21 +87,32 @@ private:
     }
     void onReadyRead()
     {
-        if (!m_pClient || m_paused) {
+        // An answer script may spin an event loop; the outer call reads what comes meanwhile.
+        if (!m_pClient || m_paused || m_reading) {
             return;
         }
-        const QByteArray bytes = m_pClient->readAll();
-        m_received += bytes;
-        m_pending += bytes;
-        int p;
-        while ((p = m_pending.indexOf("\r\n")) >= 0) {
-            const QString line = QString::fromUtf8(m_pending.left(p));
-            m_pending.remove(0, p + 2);
-            m_lines << line;
-            if (onLine) {
-                onLine(line);
+        m_reading = true;
+        QPointer<QTcpSocket> client = m_pClient;
+        while (client && !m_paused && client->bytesAvailable() > 0) {
+            const QByteArray bytes = client->readAll();
+            m_received += bytes;
+            m_pending += bytes;
+            QStringList lines;
+            int from = 0;
+            int p;
+            while ((p = m_pending.indexOf("\r\n", from)) >= 0) {
+                lines << QString::fromUtf8(m_pending.constData() + from, p - from);
+                from = p + 2;
+            }
+            m_pending.remove(0, from);
+            for (const QString &line : qAsConst(lines)) {
+                m_lines << line;
+                if (onLine) {
+                    onLine(line);
+                }
             }
         }
+        m_reading = false;
     }
 
     QTcpServer m_server;
@@ -111,4 +122,5 @@ private:
     QStringList m_lines;
     int m_connections = 0;
     bool m_paused = false;
+    bool m_reading = false;
 };

@@ -8,6 +8,8 @@
 
 #include <QEventLoop>
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -81,6 +83,8 @@ private Q_SLOTS:
     void shortWriteKeepsTheRest();
     void closedSocketWritesNothing();
     void proxyValuesCopied();
+    void throughSocks5_data();
+    void throughSocks5();
 
 private:
     bool connectTo(TestConnection &connection, ScriptedServer &server);
@@ -391,6 +395,65 @@ void ZemvikConnectionTest::proxyValuesCopied()
     QCOMPARE(account->proxyPassword, QStringLiteral("secret"));
     Settings::setUseProxy(false);
     QCOMPARE(disconnected.size(), 0);
+}
+
+void ZemvikConnectionTest::throughSocks5_data()
+{
+    QTest::addColumn<bool>("grant");
+    QTest::newRow("tunnel") << true;
+    QTest::newRow("method refused") << false;
+}
+
+// A proxy that grants the tunnel and then plays the server itself: its first line comes
+// in the same read as the connect reply.
+void ZemvikConnectionTest::throughSocks5()
+{
+    QFETCH(bool, grant);
+
+    QTcpServer proxy;
+    QVERIFY(proxy.listen(QHostAddress::LocalHost, 0));
+    QByteArray fromClient;
+    int step = 0;
+    connect(&proxy, &QTcpServer::newConnection, this, [&] {
+        QTcpSocket *socket = proxy.nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, socket, [&, socket] {
+            fromClient += socket->readAll();
+            if (step == 0 && fromClient.size() >= 3) {
+                fromClient.remove(0, 3);
+                socket->write(grant ? QByteArray("\x05\x00", 2) : QByteArray("\x05\xff", 2));
+                step = 1;
+            }
+            if (step == 1 && fromClient.size() >= 10) {
+                fromClient.remove(0, 10);
+                socket->write(QByteArray("\x05\x00\x00\x01\x00\x00\x00\x00\x00\x00", 10) + "HELO 0\r\n");
+                step = 2;
+            }
+        });
+    });
+    Settings::setUseProxy(true);
+    Settings::setProxy(1, QStringLiteral("127.0.0.1"), proxy.serverPort(), QString(), QString());
+
+    TestConnection connection;
+    QSignalSpy ready(&connection, &TestConnection::ready);
+    QSignalSpy proxyError(&connection, &ZemvikConnection::proxyError);
+    QSignalSpy disconnected(&connection, &ZemvikConnection::disconnected);
+    const bool started = connection.connectToServer(QStringLiteral("127.0.0.1"), 5004);
+    Settings::setUseProxy(false);
+    QVERIFY(started);
+    if (!grant) {
+        QVERIFY(proxyError.wait());
+        QCOMPARE(proxyError.first().at(0).toString(), QStringLiteral("There was a problem connecting to the proxy."));
+        QCOMPARE(disconnected.size(), 1);
+        QCOMPARE(ready.size(), 0);
+        QVERIFY(!connection.isConnected());
+        return;
+    }
+    QVERIFY(ready.wait());
+    QVERIFY(connection.isConnected());
+    QTRY_COMPARE(connection.seen, QStringList{QStringLiteral("C:HELO|0")});
+    connection.sendCommand(QStringLiteral("AAAA"), QStringLiteral("x\r\n"));
+    QTRY_COMPARE(fromClient, QByteArray("AAAA 0 x\r\n"));
+    QCOMPARE(proxyError.size(), 0);
 }
 
 QTEST_GUILESS_MAIN(ZemvikConnectionTest)

@@ -5,6 +5,7 @@
 #include "buddylist.h"
 #include "group.h"
 #include "grouplist.h"
+#include "mimemessage.h"
 #include "scriptedserver.h"
 #include "settings.h"
 #include "ssconnection.h"
@@ -373,6 +374,12 @@ void ZemvikDPConnectionTest::switchboardAndPresence()
     QSignalSpy infy(m_pConnection, &ZemvikDPConnection::receivedINFY);
     QSignalSpy invt(m_pConnection, &ZemvikDPConnection::receivedINVT);
     QSignalSpy kill(m_pConnection, &ZemvikDPConnection::kill);
+    QStringList memo;
+    connect(m_pConnection, &ZemvikDPConnection::receivedMemoCTOC, this, [&memo](const MimeMessage &message) {
+        memo << message.getValue(QStringLiteral("from")) << message.getValue(QStringLiteral("title")) << message.getBody();
+    });
+    const QByteArray memoPayload = QString::fromUtf8("IMSG\r\ntitle:안녕\r\nfrom:lee@zemvik.example\r\n\r\n안녕 하세요\r\n").toUtf8();
+    m_pServer->send("CTOC 0 lee@zemvik.example " + QByteArray::number(memoPayload.size()) + "\r\n" + memoPayload);
     const QByteArray invitation = "INVT lee@zemvik.example 127.0.0.1 5010 k\r\n";
     m_pServer->send("RESS 12 127.0.0.1 5010 key%20k\r\nNTFY 0 lee@zemvik.example O\r\nTICK 0 T2\r\n"
                     "CTOC 0 lee@zemvik.example " + QByteArray::number(invitation.size()) + "\r\n" + invitation + "KILL 0\r\n");
@@ -386,6 +393,7 @@ void ZemvikDPConnectionTest::switchboardAndPresence()
     QCOMPARE(infy.size(), 1);
     QCOMPARE(infy.first().at(0).toStringList().value(3), QStringLiteral("O"));
     QCOMPARE(CurrentAccount::instance()->ticket, QStringLiteral("T2"));
+    QCOMPARE(memo, (QStringList{QStringLiteral("lee@zemvik.example"), QString::fromUtf8("안녕"), QString::fromUtf8("안녕 하세요\r\n")}));
     QCOMPARE(invt.size(), 1);
     QCOMPARE(invt.first().at(0).toStringList(),
              (QStringList{QStringLiteral("INVT"), QStringLiteral("lee@zemvik.example"), QStringLiteral("127.0.0.1"), QStringLiteral("5010"), QStringLiteral("k\r\n")}));
