@@ -215,6 +215,8 @@ void KZemvikMainview::buildList()
     QPalette palette = m_pList->palette();
     palette.setColor(QPalette::Text, QColor(0x22, 0x66, 0x99));
     palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Highlight, QColor(0xc8, 0xda, 0xea)); // also behind the indentation
+    palette.setColor(QPalette::HighlightedText, Qt::black);
     const QPixmap background = Pics::pixmap(QStringLiteral("buddylist_bg.bmp"));
     if (!background.isNull()) {
         palette.setBrush(QPalette::Base, QBrush(background));
@@ -375,24 +377,36 @@ bool KZemvikMainview::emoticonsShown() const
 
 void KZemvikMainview::refreshList()
 {
-    if (!m_pSearch->text().isEmpty()) {
-        // An edit made while searching keeps the search.
-        buildSearchTree(m_pSearch->text());
+    if (m_arrangement < AllByGroup || m_arrangement > OnlineOffline) {
+        qCDebug(KZEMVIK_CONTACTS) << "Not valid value!!!";
         return;
     }
-    switch (m_arrangement) {
-    case AllByGroup:
-        buildGroupTree(false);
-        break;
-    case OnlineByGroup:
-        buildGroupTree(true);
-        break;
-    case OnlineOffline:
+    // A refresh after an edit keeps the user's current row (the view keeps its scroll position).
+    const QModelIndex current = m_pList->currentIndex();
+    const QString currentGroup = current.data(BuddyTreeModel::GroupIdRole).toString();
+    const QString currentHandle = current.data(BuddyTreeModel::HandleRole).toString();
+    const bool onBuddy = BuddyTreeModel::isBuddyRow(current);
+
+    if (!m_pSearch->text().isEmpty()) {
+        buildSearchTree(m_pSearch->text()); // an edit made while searching keeps the search
+    } else if (m_arrangement == OnlineOffline) {
         buildOnOffTree();
-        break;
-    default:
-        qCDebug(KZEMVIK_CONTACTS) << "Not valid value!!!";
-        break;
+    } else {
+        buildGroupTree(m_arrangement == OnlineByGroup);
+    }
+
+    QModelIndex again;
+    if (onBuddy) {
+        for (const QModelIndex &row : m_pModel->buddyIndexes(currentHandle)) {
+            if (!again.isValid() || row.data(BuddyTreeModel::GroupIdRole).toString() == currentGroup) {
+                again = row;
+            }
+        }
+    } else if (BuddyTreeModel::isGroupHeader(current)) {
+        again = m_pModel->groupIndex(currentGroup);
+    }
+    if (again.isValid()) {
+        m_pList->selectionModel()->setCurrentIndex(again, QItemSelectionModel::ClearAndSelect);
     }
 }
 
@@ -611,21 +625,12 @@ void KZemvikMainview::setAllOpen(bool open)
     for (int i = 0; i < headers; ++i) {
         const QModelIndex header = m_pModel->index(i, 0);
         keys.append(m_pModel->openStateKey(header));
-        // Stored once below for all headers, not once per header.
-        const QSignalBlocker blocker(m_pList);
+        m_pModel->setOpen(header, open, false);
+        const QSignalBlocker blocker(m_pList); // stored below, once for all headers
         m_pList->setExpanded(header, open);
     }
-    if (m_pModel->tree() != BuddyTreeModel::SearchTree) {
+    if (m_pModel->tree() != BuddyTreeModel::SearchTree && !keys.isEmpty()) {
         Settings::setGroupsOpen(keys, open);
-    }
-    for (int i = 0; i < headers; ++i) {
-        const QModelIndex header = m_pModel->index(i, 0);
-        if (m_pModel->tree() == BuddyTreeModel::SearchTree) {
-            m_pModel->setOpen(header, open);
-        } else if (header.data(BuddyTreeModel::OpenRole).toBool() != open) {
-            // Already stored: only the model's state and picture follow.
-            m_pModel->setOpen(header, open);
-        }
     }
 }
 
