@@ -10,8 +10,9 @@ never runs this script.
 
 Needs (Debian): librsvg2-bin imagemagick python3-pil fonts-nanum fonts-noto-color-emoji
 
-Usage: data/tools/make_artwork.py            (writes data/pics, data/icons, data/emoticons)
-       data/tools/make_artwork.py --sheet    (also writes contact sheets to /tmp/kzemvik-sheets)
+Usage: data/tools/make_artwork.py            (writes data/pics, data/icons, data/emoticons and
+                                              the overview data/pics/tools/contact-sheet.png)
+       data/tools/make_artwork.py --sheet    (also writes labelled review sheets to /tmp/kzemvik-sheets)
 """
 
 import math
@@ -232,7 +233,7 @@ def status_body(kind, cut=False, pre="s"):
 
 
 # ---------------------------------------------------------------- logo
-def logo_body(size, pre="l", dot=True, grey=False):
+def logo_body(pre="l", dot=True, grey=False):
     """The Zemvik mark: a blue speech bubble with a white Z and a mint dot, in a 48 box."""
     top, bottom = ("#c3cbd3", "#8e99a5") if grey else ("#5fb0ec", "#2373b8")
     defs = lin(pre + "b", top, bottom) + lin(pre + "m", "#5fd6a6", MINT_DARK)
@@ -366,7 +367,7 @@ def make_status():
 def make_tray():
     os.makedirs(TRAY, exist_ok=True)
     for kind in ST:
-        ldefs, lbody = logo_body(48, dot=False, grey=(kind == "offline"))
+        ldefs, lbody = logo_body(dot=False, grey=(kind == "offline"))
         sdefs, sbody = status_body(kind, pre="t")
         body = ('<g transform="scale(.46) translate(-1 -3)">%s</g>' % lbody +
                 '<circle cx="16.2" cy="16.2" r="5.6" fill="#ffffff"/>' +
@@ -378,7 +379,7 @@ def make_app_icons():
     os.makedirs(ICONS, exist_ok=True)
     sdefs, sbody = logo_small_body()
     picture("hi16-app-kzemvik.png", 16, 16, sbody, defs=sdefs)
-    defs, body = logo_body(48)
+    defs, body = logo_body()
     svg = svg_doc(48, 48, body, defs=defs)
     with open(os.path.join(ICONS, "sc-apps-kzemvik.svg"), "w", encoding="utf-8") as f:
         f.write(svg + "\n")
@@ -395,7 +396,7 @@ def make_app_icons():
 
 def make_login():
     w, h = 350, 190
-    ldefs, lbody = logo_body(48, pre="tl")
+    ldefs, lbody = logo_body(pre="tl")
     defs = (lin("sky", "#3f97db", "#7cc7e8") + ldefs +
             '<radialGradient id="glow" cx=".5" cy=".4" r=".5"><stop offset="0" stop-color="#ffffff" stop-opacity=".35"/>'
             '<stop offset="1" stop-color="#ffffff" stop-opacity="0"/></radialGradient>')
@@ -453,7 +454,7 @@ def make_header():
             '<rect width="350" height="24" fill="url(#tb)"/><rect width="350" height="1" fill="#ffffff" fill-opacity=".45"/>'
             '<rect y="23" width="350" height="1" fill="%s"/>' % BRAND_DARK,
             defs=lin("tb", "#72b8ea", "#3b8fd2"), kind="opaque")
-    ldefs, lbody = logo_body(48, pre="wm", dot=False)
+    ldefs, lbody = logo_body(pre="wm", dot=False)
     picture("buddylist_bg.bmp", 350, 600,
             '<rect width="350" height="600" fill="url(#bg)"/>'
             '<path d="M0 520C80 500 150 540 230 528S330 505 350 510V600H0z" fill="#dcebf8" fill-opacity=".7"/>'
@@ -472,12 +473,11 @@ def make_popups():
             defs=band + body_fill, kind="shape", matte=POPUP_MATTE)
     sdefs, sbody = logo_small_body(pre="pt")
     picture("popup_notice_title.bmp", 140, 24,
-            '<path d="M.5 24V8.5a8 8 0 0 1 8-8H140V24z" fill="url(#band)" stroke="#5b9fd3" stroke-width="1"/>'
-            '<rect x="1" y="1" width="139" height="23" rx="7.5" fill="none"/>'
+            '<path d="M.5 24V8.5a8 8 0 0 1 8-8H140V24z" fill="url(#band)"/>'
             '<g transform="translate(7 4)">%s</g>' % sbody + text(28, 16.5, "Zemvik 알림", 12, anchor="start"),
             defs=band + sdefs, kind="shape", matte=POPUP_MATTE)
     picture("popup_notice_close.bmp", 30, 24,
-            '<path d="M0 .5h21a8 8 0 0 1 8 8V24H0z" fill="url(#band)" stroke="#5b9fd3"/>'
+            '<path d="M0 .5h21a8 8 0 0 1 8 8V24H0z" fill="url(#band)"/>'
             '<g transform="translate(5 2)">%s</g>' % glyph("close", "#ffffff"),
             defs=band, kind="shape", matte=POPUP_MATTE)
     on = "#f2f8fd"
@@ -515,7 +515,7 @@ def make_popups():
             text(56, 16.5, "Mavrelo 소식", 11, anchor="start", weight="normal"),
             defs=mband, kind="shape", matte=POPUP_MATTE)
     picture("popup_notice_mv_close.bmp", 30, 24,
-            '<path d="M0 .5h21a8 8 0 0 1 8 8V24H0z" fill="url(#mband)" stroke="#3fae83"/>'
+            '<path d="M0 .5h21a8 8 0 0 1 8 8V24H0z" fill="url(#mband)"/>'
             '<g transform="translate(5 2)">%s</g>' % glyph("close", "#ffffff"),
             defs=mband, kind="shape", matte=POPUP_MATTE)
     picture("popup_notice_mv_mvlogo.bmp", 44, 44,
@@ -729,15 +729,6 @@ def square(im, side=136):
     return out
 
 
-def hue_shift(im, turn):
-    r, g, b, a = im.split()
-    hsv = Image.merge("RGB", (r, g, b)).convert("HSV")
-    h, s, v = hsv.split()
-    h = h.point(lambda x: int(x + turn * 255) % 256)
-    rgb = Image.merge("HSV", (h, s, v)).convert("RGB")
-    return Image.merge("RGBA", rgb.split() + (a,))
-
-
 def tint(im, dark, light):
     """Recolours a glyph between two colours by its lightness."""
     r, g, b, a = im.split()
@@ -790,9 +781,6 @@ def drawn(kind):
 def emoticon_source(recipe):
     if recipe.startswith("draw:"):
         return drawn(recipe[5:])
-    if recipe.startswith("hue:"):
-        _, seq, turn = recipe.split(":")
-        return square(hue_shift(emoji_image(seq), float(turn)))
     if recipe.startswith("red:"):
         return square(tint(emoji_image(recipe[4:]), (100, 0, 4), (238, 58, 52)))
     if recipe.startswith("gold:"):
@@ -875,6 +863,45 @@ def sheets(outdir):
                        + [os.path.join(outdir, "emoticons-%s.png" % tag)], check=True)
 
 
+def overview(path):
+    """One small picture of everything at its 1x size, on white above and on dark below."""
+    files = [os.path.join(PICS, f) for f in sorted(os.listdir(PICS)) if f.endswith((".png", ".bmp")) and "@2x" not in f]
+    files += [os.path.join(TRAY, f) for f in sorted(os.listdir(TRAY)) if "@2x" not in f]
+    files += [os.path.join(EMO, f) for f in sorted(os.listdir(EMO)) if f.endswith(".png") and "@2x" not in f]
+    images = []
+    for f in files:
+        im = Image.open(f).convert("RGBA")
+        if f.endswith(".bmp"):
+            px = im.load()
+            for y in range(im.size[1]):
+                for x in range(im.size[0]):
+                    if px[x, y][:3] == (255, 255, 255):
+                        px[x, y] = (255, 255, 255, 0)
+        images.append(im)
+    images.sort(key=lambda im: (im.size[1], im.size[0]))
+    width, pad = 760, 4
+    rows, row, x = [], [], pad
+    for im in images:
+        if x + im.size[0] + pad > width and row:
+            rows.append(row)
+            row, x = [], pad
+        row.append(im)
+        x += im.size[0] + pad
+    rows.append(row)
+    half = sum(max(im.size[1] for im in r) + pad for r in rows) + pad
+    sheet = Image.new("RGBA", (width, half * 2), (255, 255, 255, 255))
+    sheet.paste((43, 47, 54, 255), (0, half, width, half * 2))
+    for top in (0, half):
+        y = top + pad
+        for r in rows:
+            x = pad
+            for im in r:
+                sheet.alpha_composite(im, (x, y))
+                x += im.size[0] + pad
+            y += max(im.size[1] for im in r) + pad
+    sheet.convert("RGB").quantize(255, method=Image.Quantize.MEDIANCUT).save(path, optimize=True)
+
+
 def main():
     for d in (PICS, TRAY, ICONS, EMO):
         os.makedirs(d, exist_ok=True)
@@ -892,6 +919,8 @@ def main():
     make_list_pictures()
     n = make_emoticons()
     print("pictures: %d, emoticons: %d" % (len(MADE), n))
+    os.makedirs(os.path.join(PICS, "tools"), exist_ok=True)
+    overview(os.path.join(PICS, "tools", "contact-sheet.png"))
     if "--sheet" in sys.argv:
         sheets("/tmp/kzemvik-sheets")
     shutil.rmtree(TMP, ignore_errors=True)
