@@ -129,6 +129,19 @@ void Bot::handleClientMessage(const QString &senderId, const QByteArray &payload
     qCDebug(KZEMVIK_SERVER) << "bot" << m_account.loginId << "got a message from" << senderId << "kind" << payload.left(4);
 }
 
+bool Bot::sendClientMessage(const QString &recipientId, const QByteArray &payload)
+{
+    if (!m_signedIn || !m_pServer) {
+        return false;
+    }
+    const StoredAccount recipient = m_pServer->store()->account(recipientId);
+    if (!recipient.isValid() || m_pServer->store()->entry(recipient.cmn, m_account.cmn).bl) {
+        return false;
+    }
+    const QByteArray line = QStringLiteral("CTOC 0 %1 %2\r\n").arg(m_account.loginId).arg(payload.size()).toUtf8();
+    return m_pServer->deliver(recipient.cmn, line + payload);
+}
+
 void Bot::handleLine(const QStringList &fields)
 {
     Q_UNUSED(fields)

@@ -42,6 +42,9 @@ protected:
     virtual void handleClientMessage(const QString &senderId, const QByteArray &payload);
     //! Any other line the session server sends to the bot (presence, notices).
     virtual void handleLine(const QStringList &fields);
+    //! Sends a client-to-client payload (an "INCK", a memo's "IMSG" block) to a signed-in member,
+    //! as a client's "CTOC" would; false when they are not reachable.
+    bool sendClientMessage(const QString &recipientId, const QByteArray &payload);
 
 private:
     void scheduleStatusChange();

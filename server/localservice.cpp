@@ -66,8 +66,8 @@ bool LocalService::start(const Options &options)
         m_error = QStringLiteral("dispatch server on port %1: %2").arg(m_options.dispatchPort).arg(m_pDispatch->errorString());
         return false;
     }
-    announce(QStringLiteral("dispatch"), m_pDispatch->address(), m_pDispatch->port());
-    announce(QStringLiteral("session"), m_pSession->address(), m_pSession->port());
+    announceListener(QStringLiteral("dispatch"), m_pDispatch->address(), m_pDispatch->port());
+    announceListener(QStringLiteral("session"), m_pSession->address(), m_pSession->port());
 
     if (m_options.bots) {
         const QList<StoredAccount> accounts = m_store.botAccounts();
@@ -80,7 +80,7 @@ bool LocalService::start(const Options &options)
     return true;
 }
 
-void LocalService::announce(const QString &role, const QHostAddress &address, quint16 port)
+void LocalService::announceListener(const QString &role, const QHostAddress &address, quint16 port)
 {
     Q_EMIT listening(role, QStringLiteral("%1:%2").arg(address.toString()).arg(port));
 }

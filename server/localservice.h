@@ -43,14 +43,14 @@ public:
     static QString demoDataPath();
     //! Opens the store in directory, loading the demo data when it holds no account yet.
     static bool openStore(ServiceStore &store, const QString &directory, QString *error);
+    //! Reports a listener that is up (emits listening()); every role calls it once it listens.
+    void announceListener(const QString &role, const QHostAddress &address, quint16 port);
 
 Q_SIGNALS:
     //! A listener is up: role ("dispatch", "session", ...) and "HOST:PORT".
     void listening(const QString &role, const QString &hostPort);
 
 private:
-    void announce(const QString &role, const QHostAddress &address, quint16 port);
-
     Options m_options;
     ServiceStore m_store;
     DispatchServer *m_pDispatch = nullptr;

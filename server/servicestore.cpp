@@ -181,7 +181,9 @@ bool ServiceStore::open(const QString &directory)
         return false;
     }
     sqlite3_busy_timeout(m_pDb, 2000);
-    if (!exec(s_schema)) {
+    // A write-ahead log lets the command line tools write while the service runs, and commits
+    // without waiting for the disk each time; a crash can lose the last commits but never the file.
+    if (!exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;") || !exec(s_schema)) {
         close();
         return false;
     }

@@ -3,6 +3,7 @@
 #include "localserviceprocess.h"
 #include "rawclient.h"
 
+#include <QFile>
 #include <QTest>
 
 //! The service as the client and the end-to-end tests meet it: a separate program.
@@ -51,6 +52,13 @@ void LocalServiceProcessTest::commandsChangeTheStoredState()
         hasDana = hasDana || f.fields.value(5) == QLatin1String("dana@zemvik.example");
     }
     QVERIFY(hasDana);
+
+    // Only digests are kept.
+    QFile db(service.dataDirectory() + QStringLiteral("/service.db"));
+    QVERIFY(db.open(QIODevice::ReadOnly));
+    const QByteArray bytes = db.readAll();
+    QVERIFY(!bytes.contains("s3cret"));
+    QVERIFY(!bytes.contains("demo1234"));
 }
 
 void LocalServiceProcessTest::commandErrors_data()

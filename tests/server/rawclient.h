@@ -74,7 +74,7 @@ public:
     }
 
     //! Lets the event loop run a little and tells whether a frame starting with prefix is there.
-    bool hasReceived(const QString &prefix, int graceMs = 200)
+    bool hasReceived(const QString &prefix, int graceMs = 100)
     {
         QTest::qWait(graceMs);
         pump();

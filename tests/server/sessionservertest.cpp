@@ -41,6 +41,7 @@ private Q_SLOTS:
     void membershipEdits();
     void nickChangeReachesBuddies();
     void switchboardTickets();
+    void profileLinkAndPrivacy();
     void garbageNeverCrashes_data();
     void garbageNeverCrashes();
     void overlongLineClosesOnlyThatConnection();
@@ -480,6 +481,46 @@ void SessionServerTest::switchboardTickets()
     alice->send("RESS 4\r\n");
     QVERIFY(alice->waitFor(QStringLiteral("RESS 4 127.0.0.1 4242 k3y")));
     QCOMPARE(askedFor, s_alice);
+}
+
+void SessionServerTest::profileLinkAndPrivacy()
+{
+    ServiceStore *store = m_pService->store();
+    QVERIFY(store->addAccount(QStringLiteral("alice@mavrelo.example"), QStringLiteral("mv-pw"), QStringLiteral("앨리스"), QString()));
+    const StoredAccount linked = store->account(QStringLiteral("alice@mavrelo.example"));
+    auto alice = signedIn(s_alice);
+    QVERIFY(alice);
+    auto cprf = [&](int tid, const QString &line) {
+        const QByteArray payload = line.toUtf8() + "\r\n";
+        alice->send(QStringLiteral("CPRF %1 %2\r\n").arg(tid).arg(payload.size()).toUtf8() + payload);
+    };
+    RawClient::Frame f;
+    cprf(3, QStringLiteral("mavrelo_id=alice@mavrelo.example&mavrelo_pw2=") + SignInDigest::linkDigest(QStringLiteral("wrong"), linked.loginId));
+    QVERIFY(alice->waitFor(QStringLiteral("301 3")));
+    cprf(4, QStringLiteral("mavrelo_id=alice@mavrelo.example&mavrelo_pw2=") + SignInDigest::linkDigest(QStringLiteral("mv-pw"), linked.loginId));
+    QVERIFY(alice->waitFor(QStringLiteral("CPRF 4 "), &f));
+    QCOMPARE(f.fields.size(), 9);
+    QCOMPARE(f.fields.at(8), QString::number(linked.cmn));
+    cprf(5, QStringLiteral("mavrelo_id="));
+    QVERIFY(alice->waitFor(QStringLiteral("CPRF 5 "), &f));
+    QCOMPARE(f.fields.at(8), QStringLiteral("%00"));
+
+    // Memos only from buddies: the demo user's memo to Alice is dropped, Bob's arrives.
+    cprf(6, QStringLiteral("allow_buddy_only=Y"));
+    QVERIFY(alice->waitFor(QStringLiteral("CPRF 6 ")));
+    const QByteArray memo = "IMSG\r\ntitle:hi\r\n\r\nhi\r\n";
+    const QByteArray payload = s_alice.toUtf8() + "\r\n" + memo;
+    const QByteArray cmsg = QStringLiteral("CMSG 2 N %1\r\n").arg(payload.size()).toUtf8() + payload;
+    auto demo = signedIn(s_demo, s_password);
+    QVERIFY(demo);
+    demo->send(cmsg);
+    QVERIFY(demo->waitFor(QStringLiteral("CMSG 2")));
+    auto bob = signedIn(s_bob);
+    QVERIFY(bob);
+    bob->send(cmsg);
+    QVERIFY(alice->waitFor(QStringLiteral("CTOC 0 "), &f));
+    QCOMPARE(f.fields.at(2), s_bob);
+    QVERIFY(!alice->hasReceived(QStringLiteral("CTOC")));
 }
 
 void SessionServerTest::garbageNeverCrashes_data()
