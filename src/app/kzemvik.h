@@ -17,6 +17,7 @@ class Group;
 class KZemvikDCOP;
 class KZemvikMainview;
 class LoginView;
+class MimeMessage;
 class LogoutView;
 class NetworkWindow;
 class QStackedWidget;
@@ -137,7 +138,7 @@ public Q_SLOTS:
     //! A chat invitation carried in "CTOC".
     void gotINVT(const QStringList &words);
     //! Memos: one arrived through the session.
-    void slotViewMemoPopup(const QByteArray &payload);
+    void slotViewMemoPopup(const MimeMessage &memo);
     //! Memos: open the memo window for recipients.
     void slotViewMemo(const QString &recipients);
     //! Memos: the new-memo reminder after sign-in.
