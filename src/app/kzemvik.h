@@ -23,6 +23,7 @@ class Group;
 class KZemvikDCOP;
 class KZemvikMainview;
 class LoginView;
+class MimeMessage;
 class LogoutView;
 class MimeMessage;
 class NetworkWindow;
