@@ -10,6 +10,7 @@
 #include "mypasswordedit.h"
 #include "recordingboxes.h"
 #include "settings.h"
+#include "testutil.h"
 
 #include <KAboutData>
 #include <KConfigGroup>
@@ -21,34 +22,14 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#include <sqlite3.h>
 
 #include <memory>
 
 namespace
 {
-//! Every row of tb_user as "ID|NAME|NICK|EMAIL", read straight from the file.
 QStringList userRows(const QString &file)
 {
-    QStringList rows;
-    sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        return rows;
-    }
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT ID, NAME, NICK, EMAIL FROM tb_user", -1, &stmt, nullptr) == SQLITE_OK) {
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            QStringList columns;
-            for (int i = 0; i < 4; ++i) {
-                columns << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, i)));
-            }
-            rows << columns.join(QLatin1Char('|'));
-        }
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return rows;
+    return TestUtil::queryRows(file, "SELECT ID, NAME, NICK, EMAIL FROM tb_user");
 }
 }
 

@@ -17,6 +17,7 @@
 #include "myedit.h"
 #include "mypasswordedit.h"
 #include "settings.h"
+#include "testutil.h"
 #include "zemvikdpconnection.h"
 
 #include <KAboutData>
@@ -31,31 +32,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sqlite3.h>
 
 #include <memory>
 
 namespace
 {
-//! CHATUSERS of every stored conversation, read straight from the file.
 QStringList storedChats(const QString &file)
 {
-    QStringList rows;
-    sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        return rows;
-    }
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT CHATUSERS, BODYDATA FROM tb_local_chat", -1, &stmt, nullptr) == SQLITE_OK) {
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            rows << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0))) + QLatin1Char('|')
-                    + QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1)));
-        }
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return rows;
+    return TestUtil::queryRows(file, "SELECT CHATUSERS, BODYDATA FROM tb_local_chat");
 }
 
 QStringList senders(const QSignalSpy &spy)
