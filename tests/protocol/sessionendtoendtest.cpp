@@ -1,10 +1,16 @@
 // SPDX-FileCopyrightText: 2026 KZemvik developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-// Two clients against the real local service: dispatch, sign-in, presence, client messages,
-// and a second sign-in of the same ID.
+// Clients against the real local service: dispatch, sign-in (directly and through real SOCKS
+// proxies), presence, client messages, nicknames, groups across a restart, and a second sign-in
+// of the same ID.
 #include "account.h"
+#include "buddy.h"
 #include "buddylist.h"
+#include "commandline.h"
+#include "group.h"
+#include "grouplist.h"
 #include "localserviceprocess.h"
+#include "proxyprocess.h"
 #include "settings.h"
 #include "zemvikdpconnection.h"
 #include "zemvikdplconnection.h"
@@ -21,6 +27,10 @@ namespace
 const QString s_password = QStringLiteral("pw-1234");
 const QString s_hana = QStringLiteral("hana@zemvik.example");
 const QString s_dool = QStringLiteral("dool@zemvik.example");
+const QString s_demo = QStringLiteral("demo@zemvik.example");
+const QString s_demoPassword = QStringLiteral("demo1234");
+const QString s_proxyUser = QStringLiteral("kim");
+const QString s_proxyPassword = QStringLiteral("secret");
 }
 
 class SessionEndToEndTest : public QObject
@@ -32,10 +42,18 @@ private Q_SLOTS:
     void cleanup();
     void presenceAndClientMessages();
     void secondSignInEndsTheFirst();
+    void signInThroughProxy_data();
+    void signInThroughProxy();
+    void refusingProxy();
+    void groupSurvivesRestart();
+    void nickReachesBuddy_data();
+    void nickReachesBuddy();
 
 private:
+    //! Points the client at the running service's dispatch server.
+    void useService();
     //! Asks the dispatch server, then signs in on the session server it names.
-    std::unique_ptr<ZemvikDPConnection> signIn(const QString &id);
+    std::unique_ptr<ZemvikDPConnection> signIn(const QString &id, const QString &password = s_password);
 
     LocalServiceProcess *m_pService = nullptr;
 };
@@ -56,22 +74,28 @@ void SessionEndToEndTest::init()
     QVERIFY(m_pService->addBuddy(s_hana, s_dool));
     QVERIFY(m_pService->addBuddy(s_dool, s_hana));
     QVERIFY2(m_pService->start(), qPrintable(m_pService->errorOutput()));
+    useService();
+}
+
+void SessionEndToEndTest::cleanup()
+{
+    Settings::setUseProxy(false);
+    delete m_pService;
+    m_pService = nullptr;
+}
+
+void SessionEndToEndTest::useService()
+{
     KConfigGroup service = Settings::config()->group(QStringLiteral("Config_Service"));
     service.writeEntry("Dispatch_Host", m_pService->host(QStringLiteral("dispatch")).toString());
     service.writeEntry("Dispatch_Port", int(m_pService->port(QStringLiteral("dispatch"))));
 }
 
-void SessionEndToEndTest::cleanup()
-{
-    delete m_pService;
-    m_pService = nullptr;
-}
-
-std::unique_ptr<ZemvikDPConnection> SessionEndToEndTest::signIn(const QString &id)
+std::unique_ptr<ZemvikDPConnection> SessionEndToEndTest::signIn(const QString &id, const QString &password)
 {
     // Every connection shares the one current account; each sign-in runs to its end before the next.
     CurrentAccount *account = CurrentAccount::instance();
-    account->setLoginInfo(id, s_password);
+    account->setLoginInfo(id, password);
 
     ZemvikDPLConnection dispatch;
     dispatch.initialize();
@@ -144,6 +168,148 @@ void SessionEndToEndTest::secondSignInEndsTheFirst()
     QTRY_COMPARE(closed.size(), 1); // the service hangs up after the notice
     QVERIFY(!first->isConnected());
     QVERIFY(second->isConnected());
+}
+
+void SessionEndToEndTest::signInThroughProxy_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("wantsPassword");
+
+    QTest::newRow("microsocks, SOCKS 5 with user name and password") << QStringLiteral("microsocks") << 1 << true;
+    QTest::newRow("microsocks, SOCKS 5 without") << QStringLiteral("microsocks") << 1 << false;
+    QTest::newRow("danted, SOCKS 4") << QStringLiteral("danted") << 0 << false;
+}
+
+void SessionEndToEndTest::signInThroughProxy()
+{
+    QFETCH(QString, program);
+    QFETCH(int, type);
+    QFETCH(bool, wantsPassword);
+    if (ProxyProcess::findProgram(program).isEmpty()) {
+        QSKIP(qPrintable(ProxyProcess::missingMessage(program)));
+    }
+    ProxyProcess proxy;
+    QVERIFY(proxy.start(program, wantsPassword ? s_proxyUser : QString(), s_proxyPassword));
+    QTRY_VERIFY2_WITH_TIMEOUT(proxy.isListening(), qPrintable(proxy.output()), 5000);
+    Settings::setUseProxy(true);
+    Settings::setProxy(type, QStringLiteral("127.0.0.1"), proxy.port(), wantsPassword ? s_proxyUser : QString(), wantsPassword ? s_proxyPassword : QString());
+
+    std::unique_ptr<ZemvikDPConnection> demo = signIn(s_demo, s_demoPassword);
+    QVERIFY2(demo, qPrintable(proxy.output()));
+    QCOMPARE(CurrentAccount::instance()->proxyPort, int(proxy.port()));
+    BuddyList *buddies = demo->buddyList();
+    QCOMPARE(buddies->count(), 11);
+    const Buddy *mother = buddies->findByLoginId(QStringLiteral("haeun@zemvik.example"));
+    QVERIFY(mother);
+    QCOMPARE(mother->nick, QStringLiteral("엄마"));
+    const Group *family = demo->groupList()->findGroupByName(QStringLiteral("가족"));
+    QVERIFY(family);
+    QVERIFY(family->hasMember(mother->handle));
+
+    // The session really runs through the tunnel: without the proxy it is gone.
+    QSignalSpy closed(demo.get(), &ZemvikDPConnection::disconnected);
+    proxy.stop();
+    QVERIFY(closed.wait(5000));
+    QVERIFY(!demo->isConnected());
+}
+
+void SessionEndToEndTest::refusingProxy()
+{
+    const QString program = QStringLiteral("microsocks");
+    if (ProxyProcess::findProgram(program).isEmpty()) {
+        QSKIP(qPrintable(ProxyProcess::missingMessage(program)));
+    }
+    ProxyProcess proxy;
+    QVERIFY(proxy.start(program, s_proxyUser, s_proxyPassword));
+    QTRY_VERIFY2_WITH_TIMEOUT(proxy.isListening(), qPrintable(proxy.output()), 5000);
+    Settings::setUseProxy(true);
+    Settings::setProxy(1, QStringLiteral("127.0.0.1"), proxy.port(), s_proxyUser, QStringLiteral("wrong"));
+    const QString message = QStringLiteral("There was a problem connecting to the proxy.");
+
+    CurrentAccount *account = CurrentAccount::instance();
+    account->setLoginInfo(s_demo, s_demoPassword);
+    ZemvikDPLConnection dispatch;
+    dispatch.initialize();
+    QSignalSpy answer(&dispatch, &ZemvikDPLConnection::connectDPWithAccount);
+    QSignalSpy dispatchError(&dispatch, &ZemvikConnection::proxyError);
+    QSignalSpy dispatchClosed(&dispatch, &ZemvikConnection::disconnected);
+    QVERIFY(dispatch.connectToServer());
+    QVERIFY(dispatchError.wait(5000));
+    QCOMPARE(dispatchError.first().first().toString(), message);
+    QCOMPARE(dispatchClosed.count(), 1);
+    QVERIFY(!dispatch.isConnected());
+    QCOMPARE(answer.count(), 0);
+
+    // The session connection, pointed at the session server by hand, does not sign in either.
+    account->setServer(m_pService->host(QStringLiteral("session")).toString(), m_pService->port(QStringLiteral("session")));
+    ZemvikDPConnection session;
+    session.initialize();
+    QSignalSpy signedIn(&session, &ZemvikDPConnection::receivedLSIN);
+    QSignalSpy connected(&session, &ZemvikDPConnection::connected);
+    QSignalSpy sessionError(&session, &ZemvikConnection::proxyError);
+    QSignalSpy sessionClosed(&session, &ZemvikConnection::disconnected);
+    QVERIFY(session.connectToServer());
+    QVERIFY(sessionError.wait(5000));
+    QCOMPARE(sessionError.first().first().toString(), message);
+    QCOMPARE(sessionClosed.count(), 1);
+    QVERIFY(!session.isConnected());
+    QCOMPARE(signedIn.count(), 0);
+    QCOMPARE(connected.count(), 0);
+}
+
+void SessionEndToEndTest::groupSurvivesRestart()
+{
+    const QString name = QStringLiteral("대학 동기 모임");
+    std::unique_ptr<ZemvikDPConnection> hana = signIn(s_hana);
+    QVERIFY(hana);
+    QVERIFY(!hana->groupList()->findGroupByName(name));
+    QSignalSpy added(hana.get(), &ZemvikDPConnection::receivedADDG);
+    const int tid = hana->sendAddGroup(name);
+    QVERIFY(tid >= 0);
+    QVERIFY(added.wait());
+    const QStringList line = added.first().first().toStringList();
+    QCOMPARE(line.value(1), QString::number(tid));
+    QCOMPARE(CommandLine::unescape(line.value(4)), name);
+    const QString groupId = line.value(3);
+    QVERIFY(!groupId.isEmpty());
+
+    QSignalSpy closed(hana.get(), &ZemvikDPConnection::disconnected);
+    QVERIFY2(m_pService->restart(), qPrintable(m_pService->errorOutput()));
+    QVERIFY(closed.count() == 1 || closed.wait());
+    hana.reset();
+    useService();
+
+    hana = signIn(s_hana);
+    QVERIFY(hana);
+    const Group *group = hana->groupList()->findGroupById(groupId);
+    QVERIFY(group);
+    QCOMPARE(group->itemName(), name);
+}
+
+void SessionEndToEndTest::nickReachesBuddy_data()
+{
+    QTest::addColumn<QString>("nick");
+    QTest::newRow("three words") << QStringLiteral("하나 의 별명");
+    QTest::newRow("two blanks in a row") << QStringLiteral("하나  Hana");
+    QTest::newRow("Latin and signs") << QStringLiteral("Hana (회의 중) :)");
+}
+
+void SessionEndToEndTest::nickReachesBuddy()
+{
+    QFETCH(QString, nick);
+    std::unique_ptr<ZemvikDPConnection> dool = signIn(s_dool);
+    QVERIFY(dool);
+    std::unique_ptr<ZemvikDPConnection> hana = signIn(s_hana);
+    QVERIFY(hana);
+    QSignalSpy changed(dool.get(), &ZemvikDPConnection::receivedNNIK);
+
+    hana->slotChangeNick(nick);
+    QVERIFY(changed.wait());
+    const QStringList line = changed.first().first().toStringList();
+    QCOMPARE(line.size(), 4);
+    QCOMPARE(line.at(2), s_hana);
+    QCOMPARE(CommandLine::unescape(line.at(3)), nick);
 }
 
 QTEST_GUILESS_MAIN(SessionEndToEndTest)
