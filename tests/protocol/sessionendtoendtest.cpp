@@ -48,12 +48,15 @@ private Q_SLOTS:
     void groupSurvivesRestart();
     void nickReachesBuddy_data();
     void nickReachesBuddy();
+    void refusedConnectionStaysClosed();
 
 private:
     //! Points the client at the running service's dispatch server.
     void useService();
     //! Asks the dispatch server, then signs in on the session server it names.
     std::unique_ptr<ZemvikDPConnection> signIn(const QString &id, const QString &password = s_password);
+    //! The same on a session connection that may have been signed in before.
+    bool signInWith(ZemvikDPConnection *session, const QString &id, const QString &password = s_password);
 
     LocalServiceProcess *m_pService = nullptr;
 };
@@ -93,6 +96,16 @@ void SessionEndToEndTest::useService()
 
 std::unique_ptr<ZemvikDPConnection> SessionEndToEndTest::signIn(const QString &id, const QString &password)
 {
+    auto session = std::make_unique<ZemvikDPConnection>();
+    session->initialize();
+    if (!signInWith(session.get(), id, password)) {
+        return nullptr;
+    }
+    return session;
+}
+
+bool SessionEndToEndTest::signInWith(ZemvikDPConnection *session, const QString &id, const QString &password)
+{
     // Every connection shares the one current account; each sign-in runs to its end before the next.
     CurrentAccount *account = CurrentAccount::instance();
     account->setLoginInfo(id, password);
@@ -102,21 +115,19 @@ std::unique_ptr<ZemvikDPConnection> SessionEndToEndTest::signIn(const QString &i
     QSignalSpy answer(&dispatch, &ZemvikDPLConnection::connectDPWithAccount);
     if (!dispatch.connectToServer() || !answer.wait(5000)) {
         qWarning() << "no dispatch answer" << m_pService->errorOutput();
-        return nullptr;
+        return false;
     }
     std::unique_ptr<Account> address(answer.first().first().value<Account *>());
     account->copyFrom(*address);
     dispatch.closeConnection(true);
 
-    auto session = std::make_unique<ZemvikDPConnection>();
-    session->initialize();
-    QSignalSpy connected(session.get(), &ZemvikDPConnection::connected);
+    QSignalSpy connected(session, &ZemvikDPConnection::connected);
     if (!session->connectToServer() || !connected.wait(5000)) {
         qWarning() << "no sign-in for" << id << m_pService->errorOutput();
-        return nullptr;
+        return false;
     }
     session->slotChangeStatusOnline();
-    return session;
+    return true;
 }
 
 void SessionEndToEndTest::presenceAndClientMessages()
@@ -277,11 +288,14 @@ void SessionEndToEndTest::groupSurvivesRestart()
     QSignalSpy closed(hana.get(), &ZemvikDPConnection::disconnected);
     QVERIFY2(m_pService->restart(), qPrintable(m_pService->errorOutput()));
     QVERIFY(closed.count() == 1 || closed.wait());
-    hana.reset();
+    QVERIFY(!hana->isConnected());
     useService();
 
-    hana = signIn(s_hana);
-    QVERIFY(hana);
+    // The same connection signs in again, as the application does, and downloads the lists anew.
+    QVERIFY(signInWith(hana.get(), s_hana));
+    QCOMPARE(hana->buddyList()->count(), 1);
+    QVERIFY(hana->buddyList()->findByLoginId(s_dool));
+    QCOMPARE(hana->groupList()->count(), 2);
     const Group *group = hana->groupList()->findGroupById(groupId);
     QVERIFY(group);
     QCOMPARE(group->itemName(), name);
@@ -310,6 +324,37 @@ void SessionEndToEndTest::nickReachesBuddy()
     QCOMPARE(line.size(), 4);
     QCOMPARE(line.at(2), s_hana);
     QCOMPARE(CommandLine::unescape(line.at(3)), nick);
+}
+
+// A refused connection is over: the client reported it closed, so it must not come back by
+// itself and sign in once the service is there after all.
+void SessionEndToEndTest::refusedConnectionStaysClosed()
+{
+    const quint16 port = ProxyProcess::freePort();
+    CurrentAccount::instance()->setLoginInfo(s_hana, s_password);
+    ZemvikDPLConnection dispatch;
+    dispatch.initialize();
+    dispatch.setTimings(200, 100, ZemvikConnection::DefaultPingInterval, ZemvikConnection::DefaultPingRetryInterval);
+    QSignalSpy answer(&dispatch, &ZemvikDPLConnection::connectDPWithAccount);
+    QSignalSpy closed(&dispatch, &ZemvikConnection::disconnected);
+    QVERIFY(dispatch.connectToServer(QStringLiteral("127.0.0.1"), port));
+    QVERIFY(closed.wait(5000));
+
+    m_pService->setExtraArguments({QStringLiteral("--dispatch-port"), QString::number(port)});
+    QVERIFY2(m_pService->restart(), qPrintable(m_pService->errorOutput()));
+    QCOMPARE(m_pService->port(QStringLiteral("dispatch")), port);
+    // Well past the 200 ms time-out and the 100 ms retry, had either stayed scheduled.
+    const bool answered = QTest::qWaitFor(
+        [&answer] {
+            return answer.count() > 0;
+        },
+        1000);
+    for (const QList<QVariant> &args : qAsConst(answer)) {
+        delete args.first().value<Account *>();
+    }
+    QVERIFY(!answered);
+    QCOMPARE(closed.count(), 1);
+    QVERIFY(!dispatch.isConnected());
 }
 
 QTEST_GUILESS_MAIN(SessionEndToEndTest)
