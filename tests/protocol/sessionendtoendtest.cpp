@@ -17,7 +17,9 @@
 
 #include <KConfigGroup>
 #include <QSignalSpy>
+#include <QFile>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -58,12 +60,16 @@ private:
     //! The same on a session connection that may have been signed in before.
     bool signInWith(ZemvikDPConnection *session, const QString &id, const QString &password = s_password);
 
+    QTemporaryDir m_home;
     LocalServiceProcess *m_pService = nullptr;
 };
 
 void SessionEndToEndTest::initTestCase()
 {
     qRegisterMetaType<Account *>();
+    // A configuration file of our own: tests running side by side must not see our proxy settings.
+    QVERIFY(m_home.isValid());
+    qputenv("HOME", QFile::encodeName(m_home.path()));
     QStandardPaths::setTestModeEnabled(true);
     Settings::reset();
     Settings::setUseProxy(false);
@@ -299,6 +305,7 @@ void SessionEndToEndTest::groupSurvivesRestart()
     const Group *group = hana->groupList()->findGroupById(groupId);
     QVERIFY(group);
     QCOMPARE(group->itemName(), name);
+    QCOMPARE(hana->groupListVersion(), line.value(2).toInt());
 }
 
 void SessionEndToEndTest::nickReachesBuddy_data()
