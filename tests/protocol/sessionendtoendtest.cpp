@@ -331,6 +331,13 @@ void SessionEndToEndTest::nickReachesBuddy()
     QCOMPARE(line.size(), 4);
     QCOMPARE(line.at(2), s_hana);
     QCOMPARE(CommandLine::unescape(line.at(3)), nick);
+
+    // It is kept: the buddy's next sign-in lists it.
+    dool = signIn(s_dool);
+    QVERIFY(dool);
+    const Buddy *buddy = dool->buddyList()->findByLoginId(s_hana);
+    QVERIFY(buddy);
+    QCOMPARE(buddy->nick, nick);
 }
 
 // A refused connection is over: the client reported it closed, so it must not come back by
