@@ -316,6 +316,8 @@ void ZemvikConnection::socketError(QAbstractSocket::SocketError error)
         return; // disconnected() follows and closes; aborting here would pull the socket away under Qt
     }
     qCWarning(KZEMVIK_PROTOCOL) << "Connection:WARNING - Received error" << error << "from the socket." << m_name;
+    // The attempt is over and reported: its time-out must not bring it back as a retry.
+    m_connectionTimer.stop();
     dropConnection(false);
 }
 
@@ -324,6 +326,7 @@ void ZemvikConnection::socketClosed()
     if (m_closing) {
         return;
     }
+    m_connectionTimer.stop();
     dropConnection(false);
 }
 

@@ -1,13 +1,11 @@
 // SPDX-FileCopyrightText: 2026 KZemvik developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "proxynegotiator.h"
+#include "proxyprocess.h"
 
-#include <QProcess>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -124,55 +122,6 @@ public:
 
 private:
     QTcpServer m_server;
-};
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress(s_localHost), 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
-}
-
-bool isListening(quint16 port)
-{
-    QTcpSocket probe;
-    probe.connectToHost(s_localHost, port);
-    return probe.waitForConnected(200);
-}
-
-//! Runs a proxy program under `timeout`, so that it goes away by itself even if the test dies.
-class ProxyProcess
-{
-public:
-    bool start(const QString &program, const QStringList &arguments)
-    {
-        const QString timeout = QStandardPaths::findExecutable(QStringLiteral("timeout"));
-        if (timeout.isEmpty()) {
-            m_process.start(program, arguments);
-        } else {
-            m_process.start(timeout, QStringList{QStringLiteral("30"), program} + arguments);
-        }
-        return m_process.waitForStarted(5000);
-    }
-    QString output()
-    {
-        return QString::fromLocal8Bit(m_process.readAllStandardError() + m_process.readAllStandardOutput());
-    }
-    ~ProxyProcess()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.terminate(); // `timeout` passes it on to the proxy's whole process group
-            if (!m_process.waitForFinished(3000)) {
-                m_process.kill();
-                m_process.waitForFinished(3000);
-            }
-        }
-    }
-
-private:
-    QProcess m_process;
 };
 
 ProxyNegotiator::Config config(int type, quint16 port, const QString &user = QString(), const QString &password = QString())
@@ -398,44 +347,16 @@ void ProxyNegotiatorTest::realProxy()
     QFETCH(bool, targetListens);
     QFETCH(int, result);
 
-    const QString path = QStandardPaths::findExecutable(program, {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
-    if (path.isEmpty()) {
-        QSKIP(qPrintable(program + QStringLiteral(" is not installed (apt-get install microsocks dante-server)")));
+    if (ProxyProcess::findProgram(program).isEmpty()) {
+        QSKIP(qPrintable(ProxyProcess::missingMessage(program)));
     }
 
     EchoServer echo;
-    const quint16 targetPort = targetListens ? echo.port() : freePort();
-    const quint16 proxyPort = freePort();
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QStringList arguments;
-    if (program == QLatin1String("microsocks")) {
-        arguments << QStringLiteral("-i") << s_localHost << QStringLiteral("-p") << QString::number(proxyPort);
-        if (proxyWantsPassword) {
-            arguments << QStringLiteral("-u") << QStringLiteral("kim") << QStringLiteral("-P") << QStringLiteral("secret");
-        }
-    } else {
-        QFile conf(dir.filePath(QStringLiteral("danted.conf")));
-        QVERIFY(conf.open(QIODevice::WriteOnly));
-        conf.write(QStringLiteral("logoutput: stderr\n"
-                                  "internal: 127.0.0.1 port = %1\n"
-                                  "external: 127.0.0.1\n"
-                                  "socksmethod: none\n"
-                                  "clientmethod: none\n"
-                                  "user.privileged: root\n"
-                                  "user.unprivileged: nobody\n"
-                                  "client pass { from: 127.0.0.0/8 to: 0.0.0.0/0 }\n"
-                                  "socks pass { from: 127.0.0.0/8 to: 0.0.0.0/0 }\n")
-                       .arg(proxyPort)
-                       .toLatin1());
-        conf.close();
-        // In the foreground (no -D), one process, its pid file kept out of /run.
-        arguments << QStringLiteral("-f") << conf.fileName() << QStringLiteral("-p") << dir.filePath(QStringLiteral("danted.pid"))
-                  << QStringLiteral("-N") << QStringLiteral("1");
-    }
+    const quint16 targetPort = targetListens ? echo.port() : ProxyProcess::freePort();
     ProxyProcess proxy;
-    QVERIFY(proxy.start(path, arguments));
-    QTRY_VERIFY2_WITH_TIMEOUT(isListening(proxyPort), qPrintable(proxy.output()), 5000);
+    QVERIFY(proxy.start(program, proxyWantsPassword ? QStringLiteral("kim") : QString(), QStringLiteral("secret")));
+    QTRY_VERIFY2_WITH_TIMEOUT(proxy.isListening(), qPrintable(proxy.output()), 5000);
+    const quint16 proxyPort = proxy.port();
 
     QTcpSocket socket;
     ProxyNegotiator negotiator(&socket);
