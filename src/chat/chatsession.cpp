@@ -415,13 +415,13 @@ void ChatSession::handleFileOffer(const QStringList &fields, const QStringList &
     refusal.replace(body.indexOf(QLatin1String("REQUEST")), int(qstrlen("REQUEST")), QStringLiteral("NACK"));
     const QPointer<ChatSession> guard(this);
     for (int i = 0; i < count; ++i) {
-        const QStringList spec = elements.at(i + 2).split(QLatin1Char('|'));
-        if (spec.size() < 3) {
+        const QStringList element = elements.at(i + 2).split(QLatin1Char('|'));
+        if (element.size() < 3) {
             continue;
         }
-        const QString fileName = safeBaseName(QString(spec.at(0)).replace(QStringLiteral("%20"), QStringLiteral(" ")));
+        const QString fileName = safeBaseName(QString(element.at(0)).replace(QStringLiteral("%20"), QStringLiteral(" ")));
         bool ok = false;
-        const quint32 size = spec.at(1).toUInt(&ok); // a transfer record holds 32 bits
+        const quint32 size = element.at(1).toUInt(&ok); // a transfer record holds 32 bits
         if (!ok) {
             continue;
         }
@@ -431,7 +431,7 @@ void ChatSession::handleFileOffer(const QStringList &fields, const QStringList &
         }
         if (accepted) {
             auto *info = new SendFileInfo(m_ownId, senderId, fileName, size, this);
-            info->cookie = spec.at(2);
+            info->cookie = element.at(2);
             info->sending = false;
             m_transfers.append(info);
             Q_EMIT sendRECQNEW(this, info);
