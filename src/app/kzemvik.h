@@ -50,7 +50,7 @@ public:
     ~KZemvik() override;
 
     //! Builds menus, log window, connections, views, tray and idle timer; false (after a box) on failure.
-    bool initialize();
+    virtual bool initialize();
     void showNetworkWindow();
 
     LoginView *loginView() const;

@@ -2,13 +2,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "instancelock.h"
 #include "kzemvik.h"
+#include "startup.h"
 
 #include <KAboutData>
 #include <KLocalizedString>
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QPointer>
 
 #include <cstdio>
 
@@ -42,18 +42,5 @@ int main(int argc, char **argv)
         return 0;
     }
 
-    // The main window deletes itself when it finally closes.
-    QPointer<KZemvik> window = new KZemvik;
-    if (!window->initialize()) {
-        // Nothing usable came up: end here (the lock goes with us) instead of idling in the event loop.
-        delete window;
-        return 1;
-    }
-    window->show();
-    if (parser.isSet(networkLog)) {
-        window->showNetworkWindow();
-    }
-    const int status = app.exec();
-    delete window;
-    return status;
+    return Startup::runMainWindow(new KZemvik, parser.isSet(networkLog));
 }
