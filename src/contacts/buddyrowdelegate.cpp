@@ -20,7 +20,7 @@ constexpr int s_pictureHeight = 18;
 class CellDocument : public QTextDocument
 {
 public:
-    CellDocument(QHash<QString, QPixmap> *pictures)
+    explicit CellDocument(QHash<QString, QPixmap> *pictures)
         : m_pPictures(pictures)
     {
     }

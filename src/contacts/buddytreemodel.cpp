@@ -99,12 +99,12 @@ void BuddyTreeModel::setEmoticonFilter(const EmoticonFilter &filter)
 void BuddyTreeModel::refreshHtml()
 {
     for (const auto &header : m_headers) {
-        for (const auto &row : header->rows) {
+        for (Row *row : header->rows) {
             row->html.clear();
         }
         if (!header->rows.empty()) {
             const QModelIndex parent = headerIndex(header.get());
-            Q_EMIT dataChanged(index(0, 0, parent), index(int(header->rows.size()) - 1, 0, parent));
+            Q_EMIT dataChanged(index(0, 0, parent), index(header->rows.size() - 1, 0, parent));
         }
     }
 }
@@ -211,14 +211,14 @@ void BuddyTreeModel::fillRows(Header *header, QVector<const Buddy *> &buddies, c
 {
     header->rows.reserve(buddies.size());
     for (const Buddy *buddy : buddies) {
-        auto row = std::make_unique<Row>();
+        auto *row = new Row;
         row->header = header;
         row->handle = buddy->handle;
         row->loginId = buddy->loginId;
         row->name = buddy->name;
         row->groupId = rowGroupId.isNull() ? buddy->itemId() : rowGroupId;
-        m_rowsByHandle[row->handle].append(row.get());
-        header->rows.push_back(std::move(row));
+        m_rowsByHandle[row->handle].append(row);
+        header->rows.append(row);
     }
 }
 
@@ -299,41 +299,35 @@ void BuddyTreeModel::buildSearchTree(const QString &text)
 
 int BuddyTreeModel::rowPosition(const Header *header, const Row *row) const
 {
-    const auto it = std::lower_bound(header->rows.begin(), header->rows.end(), row, [](const std::unique_ptr<Row> &a, const Row *b) {
+    const auto it = std::lower_bound(header->rows.cbegin(), header->rows.cend(), row, [](const Row *a, const Row *b) {
         return rowBefore(a->name, a->handle, b->name, b->handle);
     });
-    if (it != header->rows.end() && it->get() == row) {
-        return int(it - header->rows.begin());
+    if (it != header->rows.cend() && *it == row) {
+        return int(it - header->rows.cbegin());
     }
-    // Not where the order says (a copied row added by hand): fall back to a walk.
-    for (size_t i = 0; i < header->rows.size(); ++i) {
-        if (header->rows[i].get() == row) {
-            return int(i);
-        }
-    }
-    return -1;
+    return header->rows.indexOf(const_cast<Row *>(row));
 }
 
 int BuddyTreeModel::insertPosition(const Header *header, const QString &name, const QString &handle) const
 {
-    const auto it = std::lower_bound(header->rows.begin(), header->rows.end(), 0, [&](const std::unique_ptr<Row> &a, int) {
+    const auto it = std::lower_bound(header->rows.cbegin(), header->rows.cend(), 0, [&](const Row *a, int) {
         return rowBefore(a->name, a->handle, name, handle);
     });
-    return int(it - header->rows.begin());
+    return int(it - header->rows.cbegin());
 }
 
 void BuddyTreeModel::insertRow(Header *header, const Buddy *buddy, const QString &rowGroupId)
 {
     const int pos = insertPosition(header, buddy->name, buddy->handle);
     beginInsertRows(headerIndex(header), pos, pos);
-    auto row = std::make_unique<Row>();
+    auto *row = new Row;
     row->header = header;
     row->handle = buddy->handle;
     row->loginId = buddy->loginId;
     row->name = buddy->name;
     row->groupId = rowGroupId;
-    m_rowsByHandle[row->handle].append(row.get());
-    header->rows.insert(header->rows.begin() + pos, std::move(row));
+    m_rowsByHandle[row->handle].append(row);
+    header->rows.insert(pos, row);
     endInsertRows();
 }
 
@@ -355,7 +349,7 @@ void BuddyTreeModel::removeRowsOf(Header *header, const QString &handle)
         }
         rows.remove(i);
         beginRemoveRows(headerIndex(header), pos, pos);
-        header->rows.erase(header->rows.begin() + pos);
+        delete header->rows.takeAt(pos);
         endRemoveRows();
     }
     if (rows.isEmpty()) {
@@ -469,10 +463,10 @@ bool BuddyTreeModel::removeGroupHeader(const QString &groupId)
     }
     const int pos = header->pos;
     beginRemoveRows(QModelIndex(), pos, pos);
-    for (const auto &row : header->rows) {
+    for (Row *row : header->rows) {
         auto found = m_rowsByHandle.find(row->handle);
         if (found != m_rowsByHandle.end()) {
-            found->removeAll(row.get());
+            found->removeAll(row);
             if (found->isEmpty()) {
                 m_rowsByHandle.erase(found);
             }
@@ -528,14 +522,14 @@ bool BuddyTreeModel::isGroupHeader(const QModelIndex &index)
     return isHeader(index) && !index.data(SectionRole).toBool();
 }
 
-void BuddyTreeModel::setOpen(const QModelIndex &header, bool open)
+void BuddyTreeModel::setOpen(const QModelIndex &header, bool open, bool store)
 {
     Header *h = headerOf(header);
     if (!h || h->open == open) {
         return;
     }
     h->open = open;
-    if (m_tree != SearchTree) {
+    if (store && m_tree != SearchTree) {
         Settings::setGroupOpen(openStateKey(header), open);
     }
     headerChanged(h);
@@ -657,7 +651,7 @@ BuddyTreeModel::Row *BuddyTreeModel::rowOf(const QModelIndex &index) const
         return nullptr;
     }
     auto *header = static_cast<Header *>(index.internalPointer());
-    return index.row() < int(header->rows.size()) ? header->rows[index.row()].get() : nullptr;
+    return index.row() < header->rows.size() ? header->rows.at(index.row()) : nullptr;
 }
 
 QModelIndex BuddyTreeModel::index(int row, int column, const QModelIndex &parent) const
@@ -669,7 +663,7 @@ QModelIndex BuddyTreeModel::index(int row, int column, const QModelIndex &parent
         return row < int(m_headers.size()) ? createIndex(row, 0, nullptr) : QModelIndex();
     }
     Header *header = headerOf(parent);
-    if (!header || row >= int(header->rows.size())) {
+    if (!header || row >= header->rows.size()) {
         return QModelIndex();
     }
     return createIndex(row, 0, header);
@@ -689,7 +683,7 @@ int BuddyTreeModel::rowCount(const QModelIndex &parent) const
         return int(m_headers.size());
     }
     const Header *header = headerOf(parent);
-    return header ? int(header->rows.size()) : 0;
+    return header ? header->rows.size() : 0;
 }
 
 int BuddyTreeModel::columnCount(const QModelIndex &) const
@@ -728,10 +722,14 @@ QVariant BuddyTreeModel::data(const QModelIndex &index, int role) const
         return QVariant();
     }
     switch (role) {
-    case Qt::DisplayRole:
-    case Qt::ToolTipRole: {
+    case Qt::DisplayRole: {
         const Buddy *buddy = m_pBuddies ? m_pBuddies->findByHandle(row->handle) : nullptr;
         return buddy ? buddyLabel(*buddy, m_namingMode) : row->name;
+    }
+    case Qt::ToolTipRole: {
+        // Tool tips guess rich text from tags: the peer's text goes in escaped, as rich text.
+        const Buddy *buddy = m_pBuddies ? m_pBuddies->findByHandle(row->handle) : nullptr;
+        return QString(QStringLiteral("<nobr>") + (buddy ? buddyLabel(*buddy, m_namingMode) : row->name).toHtmlEscaped() + QStringLiteral("</nobr>"));
     }
     case HtmlRole:
         return rowHtml(row);

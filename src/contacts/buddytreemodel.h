@@ -86,8 +86,9 @@ public:
     //! A header that stands for a group of the group list (not a section).
     static bool isGroupHeader(const QModelIndex &index);
 
-    //! Opens or closes a header; the state is stored under its key unless in the search tree.
-    void setOpen(const QModelIndex &header, bool open);
+    //! Opens or closes a header; the state is stored under its key (unless in the search tree or
+    //! store is false, when the caller writes many keys at once).
+    void setOpen(const QModelIndex &header, bool open, bool store = true);
     //! The "BuddyListTree" key of a header: the group ID, or "online"/"offline" for a section.
     QString openStateKey(const QModelIndex &header) const;
 
@@ -116,6 +117,13 @@ private:
         mutable QString html; //!< empty until drawn, emptied when stale
     };
     struct Header {
+        Header() = default;
+        Header(const Header &) = delete;
+        Header &operator=(const Header &) = delete;
+        ~Header()
+        {
+            qDeleteAll(rows);
+        }
         QString id;
         QString name;
         bool section = false;
@@ -123,7 +131,8 @@ private:
         int pos = 0;
         int total = 0;
         int online = 0;
-        std::vector<std::unique_ptr<Row>> rows;
+        //! Owned. Raw pointers: inserting into thousands of rows is one memmove.
+        QVector<Row *> rows;
     };
 
     void beginBuild(Tree tree);

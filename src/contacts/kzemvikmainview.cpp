@@ -215,6 +215,8 @@ void KZemvikMainview::buildList()
     QPalette palette = m_pList->palette();
     palette.setColor(QPalette::Text, QColor(0x22, 0x66, 0x99));
     palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Highlight, QColor(0xc8, 0xda, 0xea)); // also behind the indentation
+    palette.setColor(QPalette::HighlightedText, Qt::black);
     const QPixmap background = Pics::pixmap(QStringLiteral("buddylist_bg.bmp"));
     if (!background.isNull()) {
         palette.setBrush(QPalette::Base, QBrush(background));
@@ -611,21 +613,12 @@ void KZemvikMainview::setAllOpen(bool open)
     for (int i = 0; i < headers; ++i) {
         const QModelIndex header = m_pModel->index(i, 0);
         keys.append(m_pModel->openStateKey(header));
-        // Stored once below for all headers, not once per header.
-        const QSignalBlocker blocker(m_pList);
+        m_pModel->setOpen(header, open, false);
+        const QSignalBlocker blocker(m_pList); // stored below, once for all headers
         m_pList->setExpanded(header, open);
     }
-    if (m_pModel->tree() != BuddyTreeModel::SearchTree) {
+    if (m_pModel->tree() != BuddyTreeModel::SearchTree && !keys.isEmpty()) {
         Settings::setGroupsOpen(keys, open);
-    }
-    for (int i = 0; i < headers; ++i) {
-        const QModelIndex header = m_pModel->index(i, 0);
-        if (m_pModel->tree() == BuddyTreeModel::SearchTree) {
-            m_pModel->setOpen(header, open);
-        } else if (header.data(BuddyTreeModel::OpenRole).toBool() != open) {
-            // Already stored: only the model's state and picture follow.
-            m_pModel->setOpen(header, open);
-        }
     }
 }
 
