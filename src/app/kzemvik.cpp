@@ -14,6 +14,7 @@
 #include "loginview.h"
 #include "logoutview.h"
 #include "messageboxes.h"
+#include "mimemessage.h"
 #include "networkwindow.h"
 #include "settings.h"
 #include "shapebutton.h"
@@ -1147,10 +1148,10 @@ void KZemvik::gotINVT(const QStringList &words)
     Q_UNUSED(words)
 }
 
-void KZemvik::slotViewMemoPopup(const QByteArray &payload)
+void KZemvik::slotViewMemoPopup(const MimeMessage &message)
 {
     //! Memo routing stores, counts and shows the received memo here.
-    Q_UNUSED(payload)
+    Q_UNUSED(message)
 }
 
 void KZemvik::slotViewMemo(const QString &recipients)

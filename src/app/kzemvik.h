@@ -18,6 +18,7 @@ class KZemvikDCOP;
 class KZemvikMainview;
 class LoginView;
 class LogoutView;
+class MimeMessage;
 class NetworkWindow;
 class QStackedWidget;
 class QTimer;
@@ -137,7 +138,7 @@ public Q_SLOTS:
     //! A chat invitation carried in "CTOC".
     void gotINVT(const QStringList &words);
     //! Memos: one arrived through the session.
-    void slotViewMemoPopup(const QByteArray &payload);
+    void slotViewMemoPopup(const MimeMessage &message);
     //! Memos: open the memo window for recipients.
     void slotViewMemo(const QString &recipients);
     //! Memos: the new-memo reminder after sign-in.
