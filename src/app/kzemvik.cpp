@@ -651,8 +651,8 @@ void KZemvik::connected()
     m_pMemoPopupTimer->start(10000);
 
     // --- start-up benchmark hook (bench/desktopbench.sh) ---
-    // With KZEMVIK_BENCH_READY_FILE set, that file gets "HEADERS ROWS" of the shown list once the
-    // event loop has passed the signed-in window's first paint. Nothing happens without the variable.
+    // With KZEMVIK_BENCH_READY_FILE set, that file gets "HEADERS ROWS" of the shown list on the event
+    // loop's next turn after the list was filled (pending paints go first). Nothing happens without it.
     const QString readyFile = qEnvironmentVariable("KZEMVIK_BENCH_READY_FILE");
     if (!readyFile.isEmpty()) {
         QTimer::singleShot(0, this, [this, readyFile] {
