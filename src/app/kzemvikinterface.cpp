@@ -226,9 +226,10 @@ void KZemvikInterface::slotSetGroupList(const QStringList &names)
 
 void KZemvikInterface::slotUpdateStatusText(const QString &text)
 {
-    if (m_pStatusLabel) {
+    // Sign-in reports progress once per list line; only a new text is worth a repaint,
+    // and it waits for the next paint instead of forcing one per line.
+    if (m_pStatusLabel && m_pStatusLabel->text() != text) {
         m_pStatusLabel->setText(text);
-        m_pStatusLabel->repaint();
     }
 }
 

@@ -14,6 +14,10 @@
 
 int main(int argc, char **argv)
 {
+    // Nothing here draws with OpenGL; loading a GL driver at start would only cost memory.
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION")) {
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+    }
     QApplication app(argc, argv);
     KLocalizedString::setApplicationDomain("kzemvik");
 

@@ -82,13 +82,31 @@ int NetworkWindow::logCapacity() const
 
 QString NetworkWindow::logText() const
 {
-    return m_pLog->toPlainText();
+    const QString shown = m_pLog->toPlainText();
+    if (m_pending.isEmpty()) {
+        return shown;
+    }
+    const QString waiting = m_pending.join(QLatin1Char('\n'));
+    return shown.isEmpty() ? waiting : shown + QLatin1Char('\n') + waiting;
+}
+
+void NetworkWindow::showEvent(QShowEvent *event)
+{
+    // Lines that came in while hidden are laid out only now, in one go.
+    if (!m_pending.isEmpty()) {
+        m_pLog->appendPlainText(m_pending.join(QLatin1Char('\n')));
+        m_pending.clear();
+    }
+    QDialog::showEvent(event);
 }
 
 void NetworkWindow::setLogCapacity(int lines)
 {
     m_nCapacity = lines;
     m_pLog->setMaximumBlockCount(lines);
+    while (m_pending.size() > m_nCapacity) {
+        m_pending.removeFirst();
+    }
 }
 
 void NetworkWindow::adjustFilters()
@@ -100,7 +118,17 @@ void NetworkWindow::adjustFilters()
 void NetworkWindow::addLogEntry(int kind, const QString &text)
 {
     Q_UNUSED(kind)
-    m_pLog->appendPlainText(QLatin1Char('(') + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QStringLiteral(") ") + text);
+    const QString entry = QLatin1Char('(') + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QStringLiteral(") ") + text;
+    if (!isVisible()) {
+        // A hidden log only keeps its last lines; laying out every line of a large sign-in
+        // in a window nobody sees would cost more than the sign-in itself.
+        m_pending.append(entry);
+        if (m_pending.size() > m_nCapacity) {
+            m_pending.removeFirst();
+        }
+        return;
+    }
+    m_pLog->appendPlainText(entry);
 }
 
 void NetworkWindow::addIncomingServerMessage(const QString &line)

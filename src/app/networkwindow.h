@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 class QCheckBox;
 class QPlainTextEdit;
@@ -29,6 +30,7 @@ public Q_SLOTS:
 
 private:
     void addServerMessage(const QString &prefix, const QString &line);
+    void showEvent(QShowEvent *event) override;
 
     QPlainTextEdit *m_pLog = nullptr;
     QCheckBox *m_pShowIncoming = nullptr;
@@ -36,4 +38,5 @@ private:
     bool m_bShowIncoming = true;
     bool m_bShowOutgoing = true;
     int m_nCapacity = 10240;
+    QStringList m_pending; // lines that arrived while the window was hidden
 };
